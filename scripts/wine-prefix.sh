@@ -1,0 +1,43 @@
+#!/bin/sh
+# wine-prefix.sh start|stop <prefix> <win32|win64>
+# start: makes the prefix once (wineboot) and keeps a wineserver running, so
+# services live between commands; stop: shuts that wineserver down.
+set -eu
+action=$1; prefix=$2; arch=$3
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEPREFIX="$prefix" WINEDEBUG=-all
+case "$arch" in
+  win64) loader=/usr/lib/wine/wine64; server=/usr/lib/wine/wineserver64 ;;
+  win32)
+    if ! "$here/can-run-32bit.sh"; then
+      echo "wine-prefix: this kernel cannot execute 32-bit code; 32-bit Wine tests will be skipped"
+      exit 0
+    fi
+    loader=/usr/lib/wine/wine; server=/usr/lib/wine/wineserver32 ;;
+  *) echo "wine-prefix: unknown arch $arch" >&2; exit 2 ;;
+esac
+[ -x "$server" ] || server=/usr/lib/wine/wineserver
+case "$action" in
+  start)
+    mkdir -p "$(dirname "$prefix")"
+    # Several build trees may share a machine: one wineboot per prefix at a time.
+    exec 9>"$prefix.lock"
+    flock 9
+    if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows" ]; then
+      rm -rf "$prefix"
+      WINEARCH=$arch timeout 300 "$loader" wineboot -i >/dev/null 2>&1 || true
+      # The registry reaches the disk when the server that wineboot started ends.
+      timeout 120 "$server" -w || true
+      [ -f "$prefix/system.reg" ] || { echo "wine-prefix: wineboot failed for $prefix" >&2; exit 1; }
+    fi
+    # Detached, and off ctest's output pipe, which it would otherwise hold open.
+    setsid "$server" -p </dev/null >/dev/null 2>&1 &
+    # wineboot returns before the server has settled; wait for it to answer.
+    timeout 120 "$loader" cmd /c exit 0 >/dev/null 2>&1 || true
+    echo "wine-prefix: $prefix ready"
+    ;;
+  stop)
+    "$server" -k 2>/dev/null || true
+    echo "wine-prefix: $prefix stopped"
+    ;;
+esac

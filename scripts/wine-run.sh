@@ -1,0 +1,27 @@
+#!/bin/sh
+# Runs a Windows program under Wine, choosing 32- or 64-bit Wine by the
+# program's PE machine type. Exit 77 (a skip for ctest) when this machine
+# cannot run that kind of program at all.
+set -eu
+exe=$1; shift
+here=$(cd "$(dirname "$0")" && pwd)
+machine=$("$here/pe-machine.sh" "$exe")
+: "${WINEDEBUG:=-all}"
+export WINEDEBUG
+: "${WINEPREFIX:=${HOME:-/root}/.wine-launcher-tests}"
+export WINEPREFIX
+case "$machine" in
+  x86_64) loader=/usr/lib/wine/wine64 ;;
+  i386)
+    if ! "$here/can-run-32bit.sh"; then
+      echo "wine-run: skipped: this kernel cannot execute 32-bit code, so 32-bit Wine cannot run $exe" >&2
+      exit 77
+    fi
+    loader=/usr/lib/wine/wine ;;
+  *) echo "wine-run: $exe is not a PE32/PE32+ x86 program" >&2; exit 2 ;;
+esac
+case "$exe" in
+  */*) ;;
+  *) exe=./$exe ;;
+esac
+exec "$loader" "$exe" "$@"

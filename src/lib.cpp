@@ -1,0 +1,108 @@
+#include "lib.h"
+
+#include <cstdio>
+
+#include "init/app_records.h"
+#include "init/mod.h"
+#include "integrity.h"
+#include "logger.h"
+#include "quoted.h"
+#include "util.h"
+#include "vesmors.h"
+#include "zentu.h"
+
+namespace launcherwindows {
+namespace {
+
+using logger::kTargetMain;
+
+void print_usage() {
+    std::fwrite(kUsageText.data(), 1, kUsageText.size(), stdout);
+    std::fflush(stdout);
+}
+
+int invocation_name_form(const std::vector<std::string>& args, bool is_vesmors, const DispatchOps& ops) {
+    const std::string& sub_command = args[1];
+    if (is_vesmors) {
+        logger::info(kTargetMain, "starting vesmors windows service");
+        (void)ops.set_working_directory(ops.installation_directory());
+        if (!ops.integrity_valid("vesmors")) fatal_stop("integrity of vesmors application is invalid");
+        const ServiceResult r = ops.start_vesmors(sub_command);
+        if (r) return 0;
+        logger::error(kTargetMain, "Application error : " + r.error().diagnostic());
+        return -1;
+    }
+    logger::info(kTargetMain, "starting zentu");
+    const StartResult r = ops.start_zentu(sub_command);
+    if (r) return 0;
+    logger::error(kTargetMain, "Application error: " + quoted_form(r.error()));
+    return -1;
+}
+
+int command_word_form(const std::vector<std::string>& args, const DispatchOps& ops) {
+    logger::info(kTargetMain, "using launcher executable for startup");
+    const std::string& first = args[1];
+    logger::info(kTargetMain, "Entry:: " + first + "\n");
+    const std::string second = args.size() == 3 ? args[2] : std::string();
+
+    const std::string word = first.substr(std::min(first.find_first_not_of('-'), first.size()));
+    const bool known = word == "ormic" || word == "ormad" || word == "zentu" || word == "vesmors";
+    if (!known) {
+        print_usage();
+        return 0;
+    }
+
+    logger::info(kTargetMain, "Performing integrity check on the files......");
+    if (!ops.integrity_valid(word)) {
+        logger::error(kTargetMain, "integrity of " + word + " application failed");
+        fatal_stop("integrity of " + word + " application in invalid");
+    }
+
+    if (word == "vesmors") {
+        const ServiceResult r = ops.start_vesmors(second);
+        if (!r) logger::error(kTargetMain, "Error while starting vesmors " + r.error().diagnostic());
+        return 0;
+    }
+
+    const StartResult r = word == "zentu" ? ops.start_zentu(second)
+                                          : ops.start_java(word, init::compiled_record(word));
+    if (r) return 0;
+    logger::error(kTargetMain, "error while starting up " + first);
+    logger::error(kTargetMain, "Application error: " + quoted_form(r.error()));
+    return -1;
+}
+
+}  // namespace
+
+DispatchOps default_dispatch_ops() {
+    DispatchOps ops;
+    ops.initialize_log = [] { logger::initialize(); };
+    ops.integrity_valid = [](std::string_view app) { return integrity::is_valid(app); };
+    ops.start_java = [](std::string_view app, std::string_view record) {
+        return init::configure_and_start_java_app(app, record);
+    };
+    ops.start_zentu = [](std::string_view argument) { return zentu(argument); };
+    ops.start_vesmors = [](std::string_view sub) { return vesmors(sub); };
+    ops.installation_directory = [] { return get_halvora_directory(); };
+    ops.set_working_directory = [](const std::string& dir) { return launcherwindows::set_working_directory(dir); };
+    return ops;
+}
+
+int dispatch(const std::vector<std::string>& args, const DispatchOps& ops) {
+    if (args.size() < 2) return 0;
+    ops.initialize_log();
+    const std::string& program = args[0];
+    // "vesmors" wins when the path holds both words.
+    if (program.find("vesmors") != std::string::npos) return invocation_name_form(args, true, ops);
+    if (program.find("zentu") != std::string::npos) return invocation_name_form(args, false, ops);
+    return command_word_form(args, ops);
+}
+
+}  // namespace launcherwindows
+
+extern "C" int entry(int argc, char** argv, launcher_distribution_key_fn, launcher_cfb_fn, launcher_cfb_fn) {
+    std::vector<std::string> args;
+    args.reserve(argc > 0 ? static_cast<std::size_t>(argc) : 0);
+    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    return launcherwindows::dispatch(args, launcherwindows::default_dispatch_ops());
+}

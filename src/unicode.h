@@ -1,0 +1,23 @@
+#pragma once
+// UTF-8 <-> UTF-16 at the boundary with the Windows W APIs. Written here so the
+// same conversion runs (and is tested) on the host.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace launcherwindows::unicode {
+
+// Unpaired surrogates become U+FFFD.
+std::string utf16_to_utf8(std::u16string_view text);
+// Invalid UTF-8 sequences become U+FFFD.
+std::u16string utf8_to_utf16(std::string_view text);
+bool is_valid_utf8(std::string_view text);
+// Byte offset of the first invalid sequence, for error messages.
+std::optional<std::size_t> first_invalid_utf8(std::string_view text);
+
+#ifdef _WIN32
+std::wstring to_wide(std::string_view utf8);
+std::string from_wide(std::wstring_view wide);
+#endif
+
+}  // namespace launcherwindows::unicode

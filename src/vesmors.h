@@ -1,0 +1,11 @@
+#pragma once
+#include <string_view>
+
+#include "service_error.h"
+
+namespace launcherwindows {
+
+// The service command: install, remove, run as the service, daemon, or usage.
+ServiceResult vesmors(std::string_view sub_command);
+
+}  // namespace launcherwindows

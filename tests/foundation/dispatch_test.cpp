@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "lib.h"
+
+using namespace launcherwindows;
+
+namespace {
+
+// Records what the dispatch reached, with which arguments.
+struct Calls {
+    std::vector<std::string> seen;
+    bool log_set_up = false;
+    std::string cwd;
+    bool integrity = true;
+    StartResult java = start_ok();
+    StartResult zentu = start_ok();
+    ServiceResult vesmors = service_ok();
+};
+
+DispatchOps fake_ops(Calls& c) {
+    DispatchOps ops;
+    ops.initialize_log = [&c] { c.log_set_up = true; };
+    ops.integrity_valid = [&c](std::string_view app) {
+        c.seen.push_back("integrity " + std::string(app));
+        return c.integrity;
+    };
+    ops.start_java = [&c](std::string_view app, std::string_view) {
+        c.seen.push_back("java " + std::string(app));
+        return c.java;
+    };
+    ops.start_zentu = [&c](std::string_view arg) {
+        c.seen.push_back("zentu [" + std::string(arg) + "]");
+        return c.zentu;
+    };
+    ops.start_vesmors = [&c](std::string_view sub) {
+        c.seen.push_back("vesmors [" + std::string(sub) + "]");
+        return c.vesmors;
+    };
+    ops.installation_directory = [] { return std::string("INSTALL"); };
+    ops.set_working_directory = [&c](const std::string& d) {
+        c.cwd = d;
+        return false;  // a failure is ignored
+    };
+    return ops;
+}
+
+int run(Calls& c, std::vector<std::string> args, std::string* out = nullptr) {
+    testing::internal::CaptureStdout();
+    const int status = dispatch(args, fake_ops(c));
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (out != nullptr) *out = printed;
+    return status;
+}
+
+using Seen = std::vector<std::string>;
+
+}  // namespace
+
+TEST(Dispatch, OneElementReturnsAtOnceWithoutLog) {
+    Calls c;
+    std::string out;
+    EXPECT_EQ(run(c, {"C:\\x\\bin\\launcher.exe"}, &out), 0);
+    EXPECT_FALSE(c.log_set_up);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(run(c, {}, &out), 0);
+}
+
+TEST(Dispatch, WordsWithLeadingDashesStartTheirApplication) {
+    for (const char* typed : {"ormad", "-ormad", "--ormad", "---ormad"}) {
+        Calls c;
+        EXPECT_EQ(run(c, {"launcher.exe", typed}), 0) << typed;
+        EXPECT_EQ(c.seen, (Seen{"integrity ormad", "java ormad"})) << typed;
+        EXPECT_TRUE(c.log_set_up);
+    }
+    Calls c;
+    EXPECT_EQ(run(c, {"launcher.exe", "ormic"}), 0);
+    EXPECT_EQ(c.seen, (Seen{"integrity ormic", "java ormic"}));
+}
+
+TEST(Dispatch, OtherWordsPrintTheUsageText) {
+    for (const char* typed : {"Ormad", "ormad-", "xormad", "-", "", "start", " ormic", "ormic ", "-o-rmic"}) {
+        Calls c;
+        std::string out;
+        EXPECT_EQ(run(c, {"launcher.exe", typed}, &out), 0) << typed;
+        EXPECT_EQ(out, kUsageText) << typed;
+        EXPECT_TRUE(c.seen.empty()) << typed;
+    }
+}
+
+TEST(Dispatch, SecondArgumentOnlyWithExactlyThreeElements) {
+    Calls c;
+    run(c, {"launcher.exe", "zentu"});
+    run(c, {"launcher.exe", "zentu", "a"});
+    run(c, {"launcher.exe", "zentu", "a", "b"});
+    run(c, {"launcher.exe", "vesmors"});
+    run(c, {"launcher.exe", "--vesmors", "install"});
+    EXPECT_EQ(c.seen, (Seen{"integrity zentu", "zentu []", "integrity zentu", "zentu [a]", "integrity zentu",
+                            "zentu []", "integrity vesmors", "vesmors []", "integrity vesmors",
+                            "vesmors [install]"}));
+    EXPECT_EQ(c.cwd, "");  // the command-word form keeps the caller's directory
+}
+
+TEST(Dispatch, FailedStartsGiveMinusOneAndAFailedServiceCommandZero) {
+    Calls c;
+    c.java = start_error("boom");
+    EXPECT_EQ(run(c, {"launcher.exe", "--ormic"}), -1);
+    c.zentu = start_error("no");
+    EXPECT_EQ(run(c, {"launcher.exe", "zentu"}), -1);
+    c.vesmors = service_error(ServiceError::winapi(5));
+    EXPECT_EQ(run(c, {"launcher.exe", "vesmors", "install"}), 0);
+}
+
+TEST(Dispatch, InvocationNameFormByPathVesmorsWinningOverZentu) {
+    Calls c;
+    EXPECT_EQ(run(c, {"C:\\zentu\\vesmors\\bin\\launcher.exe", "install", "extra"}), 0);
+    EXPECT_EQ(c.seen, (Seen{"integrity vesmors", "vesmors [install]"}));
+    EXPECT_EQ(c.cwd, "INSTALL");
+
+    Calls z;
+    EXPECT_EQ(run(z, {"C:\\zentu-tools\\bin\\launcher.exe", "ormic"}), 0);
+    EXPECT_EQ(z.seen, (Seen{"zentu [ormic]"}));  // no integrity check in this branch
+    EXPECT_EQ(z.cwd, "");
+
+    Calls s;
+    s.vesmors = service_error(ServiceError::winapi(1063));
+    EXPECT_EQ(run(s, {"D:\\vesmors\\bin\\launcher.exe", "start"}), -1);
+    Calls f;
+    f.zentu = start_error("missing");
+    EXPECT_EQ(run(f, {"D:\\zentu\\bin\\launcher.exe", ""}), -1);
+}
+
+TEST(Dispatch, InvocationNameIsCaseSensitive) {
+    Calls c;
+    std::string out;
+    EXPECT_EQ(run(c, {"C:\\VESMORS\\bin\\launcher.exe", "install"}, &out), 0);
+    EXPECT_EQ(out, kUsageText);
+}
+
+TEST(Dispatch, FailedIntegrityIsAFatalStop) {
+    Calls c;
+    c.integrity = false;
+    EXPECT_EXIT(run(c, {"launcher.exe", "-ormad"}), testing::ExitedWithCode(3),
+                "^integrity of ormad application in invalid\n$");
+    EXPECT_EXIT(run(c, {"C:\\vesmors\\bin\\launcher.exe", "start"}), testing::ExitedWithCode(3),
+                "^integrity of vesmors application is invalid\n$");
+}
