@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cipher.h"
 #include "lib.h"
 
 #ifdef _WIN32
@@ -24,7 +25,9 @@ int run(std::vector<std::string>& args) {
     std::printf("Starting launcher");
     std::fflush(stdout);
 
-    return entry(static_cast<int>(args.size()), argv.data(), nullptr, nullptr, nullptr);
+    install_compiled_cipher_tables();
+    return entry(static_cast<int>(args.size()), argv.data(), distributionkey, aes_whitebox_encrypt_cfb,
+                 aes_whitebox_decrypt_cfb);
 }
 
 }  // namespace
