@@ -1,0 +1,127 @@
+// The cipher natives of the Java applications' key-provider class.
+#include "jni_natives.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+#include "cipher.h"
+
+namespace {
+
+constexpr jlong kIvBytes = 16;
+constexpr jsize kDistributionKeyBytes = 48;
+
+void throw_java(JNIEnv* env, const char* class_name, const std::string& message) {
+    // When the class cannot be found, FindClass leaves its own error pending.
+    if (jclass c = env->FindClass(class_name)) env->ThrowNew(c, message.c_str());
+}
+
+void throw_illegal_argument(JNIEnv* env, const std::string& message) {
+    throw_java(env, "java/lang/IllegalArgumentException", message);
+}
+
+// The capacity of a direct buffer, or -1 with an IllegalArgumentException
+// pending. GetDirectBufferAddress must not see a null reference.
+jlong direct_capacity(JNIEnv* env, jobject buffer, const char* what) {
+    if (!buffer) {
+        throw_illegal_argument(env, std::string(what) + " buffer is null");
+        return -1;
+    }
+    const jlong capacity = env->GetDirectBufferCapacity(buffer);
+    if (capacity < 0) {
+        throw_illegal_argument(env, std::string(what) + " buffer is not a direct buffer");
+        return -1;
+    }
+    if (capacity > std::numeric_limits<std::int32_t>::max()) {
+        throw_illegal_argument(env, std::string(what) + " buffer holds more than 2^31-1 bytes");
+        return -1;
+    }
+    return capacity;
+}
+
+// The bytes of a direct buffer of the given capacity, or null with an
+// exception pending.
+const unsigned char* direct_address(JNIEnv* env, jobject buffer, jlong capacity, const char* what) {
+    static const unsigned char nothing = 0;
+    auto* address = static_cast<const unsigned char*>(env->GetDirectBufferAddress(buffer));
+    if (address) return address;
+    if (capacity == 0) return &nothing;
+    throw_illegal_argument(env, std::string(what) + " buffer has no address");
+    return nullptr;
+}
+
+// Runs a CFB function over the whole capacity of the data buffer under the
+// first 16 bytes of the IV buffer; the result as a new byte array.
+jbyteArray run_cfb(JNIEnv* env, launcher_cfb_fn mode, jobject iv_buffer, jobject data_buffer, jlong n) {
+    const jlong iv_capacity = direct_capacity(env, iv_buffer, "IV");
+    if (iv_capacity < 0) return nullptr;
+    if (iv_capacity < kIvBytes) {
+        throw_illegal_argument(env, "IV buffer holds " + std::to_string(iv_capacity) + " bytes, 16 are needed");
+        return nullptr;
+    }
+    const unsigned char* iv = direct_address(env, iv_buffer, iv_capacity, "IV");
+    if (!iv) return nullptr;
+    const unsigned char* data = direct_address(env, data_buffer, n, "data");
+    if (!data) return nullptr;
+
+    const auto length = static_cast<std::uint32_t>(n);
+    auto* out = static_cast<unsigned char*>(std::malloc(length ? length : 1));
+    if (!out) {
+        throw_java(env, "java/lang/OutOfMemoryError",
+                   "cannot allocate " + std::to_string(length) + " bytes for the cipher output");
+        return nullptr;
+    }
+    mode(iv, data, length, out);
+    jbyteArray result = env->NewByteArray(static_cast<jsize>(length));
+    if (result) env->SetByteArrayRegion(result, 0, static_cast<jsize>(length), reinterpret_cast<const jbyte*>(out));
+    std::free(out);
+    return result;
+}
+
+jbyteArray JNICALL encrypt(JNIEnv* env, jobject, jobject iv_buffer, jobject data_buffer) {
+    std::printf("  encrypt in cpp\n");
+    std::fflush(stdout);
+    const jlong n = direct_capacity(env, data_buffer, "data");
+    if (n < 0) return nullptr;
+    if (n % 16 != 0) {
+        std::printf("    Error - plaintext length (%d) is not a multiple of 16\n", static_cast<int>(n));
+        std::fflush(stdout);
+        return nullptr;
+    }
+    return run_cfb(env, aes_whitebox_encrypt_cfb, iv_buffer, data_buffer, n);
+}
+
+jbyteArray JNICALL decrypt(JNIEnv* env, jobject, jobject iv_buffer, jobject data_buffer) {
+    const jlong n = direct_capacity(env, data_buffer, "data");
+    if (n < 0) return nullptr;
+    return run_cfb(env, aes_whitebox_decrypt_cfb, iv_buffer, data_buffer, n);
+}
+
+jbyteArray JNICALL getEncryptedDistributionKey(JNIEnv* env, jobject) {
+    std::printf("getting encrypted distribution key in cpp\n");
+    std::fflush(stdout);
+    unsigned char key[kDistributionKeyBytes];
+    distributionkey(key);
+    jbyteArray result = env->NewByteArray(kDistributionKeyBytes);
+    if (result) env->SetByteArrayRegion(result, 0, kDistributionKeyBytes, reinterpret_cast<const jbyte*>(key));
+    return result;
+}
+
+char kEncryptName[] = "externEncrypt";
+char kDecryptName[] = "externDecrypt";
+char kKeyName[] = "externGetEncryptedDistributionKey";
+char kBufferSignature[] = "(Ljava/nio/ByteBuffer;Ljava/nio/ByteBuffer;)[B";
+char kKeySignature[] = "()[B";
+
+JNINativeMethod g_methods[kCipherNativeCount] = {
+    {kEncryptName, kBufferSignature, reinterpret_cast<void*>(&encrypt)},
+    {kDecryptName, kBufferSignature, reinterpret_cast<void*>(&decrypt)},
+    {kKeyName, kKeySignature, reinterpret_cast<void*>(&getEncryptedDistributionKey)},
+};
+
+}  // namespace
+
+JNINativeMethod* cipher_native_methods() { return g_methods; }
