@@ -18,4 +18,12 @@ namespace launcherwindows::init {
 // that begins "error reading class path: ".
 Result<std::string, std::string> build_class_path_option(std::string_view app_name);
 
+namespace detail {
+using ClassPathCountFn = std::int32_t (*)(const char*);
+using ClassPathsFn = const char* const* (*)(const char*);
+// The same from any pair of table functions: lets tests feed tables the build refuses.
+Result<std::string, std::string> build_class_path_option(std::string_view app_name, ClassPathCountFn count_of,
+                                                         ClassPathsFn paths_of);
+}  // namespace detail
+
 }  // namespace launcherwindows::init
