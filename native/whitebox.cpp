@@ -22,20 +22,25 @@ static_assert(sizeof g_final == whitebox::kFinalRoundTableBytes);
 
 constexpr unsigned char kShift[16] = {0, 5, 10, 15, 4, 9, 14, 3, 8, 13, 2, 7, 12, 1, 6, 11};
 
-inline unsigned nibble(std::uint32_t w, int shift) { return (w >> shift) & 15; }
-
 // Folds the four words of a column into its four bytes through the column's
-// 24 XOR tables (six per output byte).
+// 24 XOR tables, six per output byte b: X4[X0[w0 nibble][w1 nibble]]
+// [X1[w2 nibble][w3 nibble]] for the high nibble (bits 28 - 8b), X5 over X2
+// and X3 for the low one (bits 24 - 8b). The first-level indices of all four
+// bytes are built at once by interleaving the nibbles of two words.
 inline void combine(const std::uint8_t (*x)[256], const std::uint32_t w[4], unsigned char* out) {
+    constexpr std::uint32_t kHigh = 0xf0f0f0f0u;
+    constexpr std::uint32_t kLow = 0x0f0f0f0fu;
+    const std::uint32_t high01 = (w[0] & kHigh) | ((w[1] >> 4) & kLow);
+    const std::uint32_t high23 = (w[2] & kHigh) | ((w[3] >> 4) & kLow);
+    const std::uint32_t low01 = ((w[0] << 4) & kHigh) | (w[1] & kLow);
+    const std::uint32_t low23 = ((w[2] << 4) & kHigh) | (w[3] & kLow);
+#pragma GCC unroll 4
     for (int b = 0; b < 4; ++b) {
         const std::uint8_t (*t)[256] = x + 6 * b;
-        const int h = 28 - 8 * b;
-        const int l = 24 - 8 * b;
-        const unsigned hi =
-            t[4][t[0][nibble(w[0], h) * 16 + nibble(w[1], h)] * 16 + t[1][nibble(w[2], h) * 16 + nibble(w[3], h)]];
-        const unsigned lo =
-            t[5][t[2][nibble(w[0], l) * 16 + nibble(w[1], l)] * 16 + t[3][nibble(w[2], l) * 16 + nibble(w[3], l)]];
-        out[b] = static_cast<unsigned char>(hi * 16 + lo);
+        const int s = 24 - 8 * b;
+        const unsigned hi = t[4][t[0][(high01 >> s) & 255] << 4 | t[1][(high23 >> s) & 255]];
+        const unsigned lo = t[5][t[2][(low01 >> s) & 255] << 4 | t[3][(low23 >> s) & 255]];
+        out[b] = static_cast<unsigned char>(hi << 4 | lo);
     }
 }
 
@@ -92,20 +97,28 @@ void install_tables_blob(const unsigned char* blob) {
 
 bool xor_tables_are_plain() { return g_plain_xor; }
 
+// ShiftRows is folded into the round: column j of the shifted state is read
+// straight from the previous state, and the round writes a second buffer.
 void encrypt_block_general(unsigned char state[16]) {
+    unsigned char buffers[2][16];
+    std::memcpy(buffers[0], state, 16);
     for (int r = 0; r < kRounds; ++r) {
-        ShiftRows(state);
+        const unsigned char* in = buffers[r & 1];
+        unsigned char* out = buffers[(r + 1) & 1];
+#pragma GCC unroll 4
         for (int j = 0; j < 4; ++j) {
-            unsigned char* column = state + 4 * j;
+            unsigned char* column = out + 4 * j;
             std::uint32_t w[4];
-            for (int b = 0; b < 4; ++b) w[b] = g_round_input[r][4 * j + b][column[b]];
+#pragma GCC unroll 4
+            for (int b = 0; b < 4; ++b) w[b] = g_round_input[r][4 * j + b][in[kShift[4 * j + b]]];
             combine(&g_xor[r][24 * j], w, column);
+#pragma GCC unroll 4
             for (int b = 0; b < 4; ++b) w[b] = g_mixing[r][4 * j + b][column[b]];
             combine(&g_xor[r][24 * j], w, column);
         }
     }
-    ShiftRows(state);
-    for (int p = 0; p < 16; ++p) state[p] = g_final[p][state[p]];
+    const unsigned char* last = buffers[kRounds & 1];
+    for (int p = 0; p < 16; ++p) state[p] = g_final[p][last[kShift[p]]];
 }
 
 // With plain XOR tables the nibble tree is the XOR of the four words, so a
@@ -122,6 +135,7 @@ void encrypt_block_plain_xor(unsigned char state[16]) {
         const std::uint32_t (*t)[256] = g_round_input[r];
         const std::uint32_t (*m)[256] = g_mixing[r];
         std::uint32_t n[4];
+#pragma GCC unroll 4
         for (int j = 0; j < 4; ++j) {
             const std::uint32_t w = t[4 * j][c[j] >> 24] ^ t[4 * j + 1][(c[(j + 1) & 3] >> 16) & 255] ^
                                     t[4 * j + 2][(c[(j + 2) & 3] >> 8) & 255] ^ t[4 * j + 3][c[(j + 3) & 3] & 255];

@@ -134,7 +134,10 @@ using ByteEncoding = Bijection<std::uint8_t, 8>;
 std::array<std::uint8_t, 16> random_nibble_permutation(Rng& rng) {
     std::array<std::uint8_t, 16> p{};
     for (int i = 0; i < 16; ++i) p[i] = static_cast<std::uint8_t>(i);
-    for (int i = 15; i > 0; --i) std::swap(p[i], p[rng.next() % static_cast<std::uint64_t>(i + 1)]);
+    for (int i = 15; i > 0; --i) {
+        const auto j = static_cast<std::size_t>(rng.next() % static_cast<std::uint64_t>(i + 1));
+        std::swap(p[i], p[j]);
+    }
     return p;
 }
 

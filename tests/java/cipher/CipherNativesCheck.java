@@ -1,0 +1,97 @@
+import java.nio.ByteBuffer;
+import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.List;
+import java.util.concurrent.Callable;
+import java.util.concurrent.CyclicBarrier;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
+import java.util.concurrent.Future;
+import javax.crypto.Cipher;
+import javax.crypto.spec.IvParameterSpec;
+import javax.crypto.spec.SecretKeySpec;
+
+/**
+ * Stands in for an application's key-provider class: declares the three
+ * natives that the launcher registers, and checks them from Java threads.
+ */
+public final class CipherNativesCheck {
+    static native byte[] externEncrypt(ByteBuffer iv, ByteBuffer data);
+
+    static native byte[] externDecrypt(ByteBuffer iv, ByteBuffer data);
+
+    static native byte[] externGetEncryptedDistributionKey();
+
+    private CipherNativesCheck() {}
+
+    private static ByteBuffer direct(byte[] bytes) {
+        ByteBuffer b = ByteBuffer.allocateDirect(bytes.length);
+        b.put(bytes);
+        // Position at the end: the natives must use the whole capacity anyway.
+        return b;
+    }
+
+    private static byte[] reference(int mode, byte[] key, byte[] iv, byte[] data) throws Exception {
+        Cipher c = Cipher.getInstance("AES/CFB/NoPadding");
+        c.init(mode, new SecretKeySpec(key, "AES"), new IvParameterSpec(iv));
+        return c.doFinal(data);
+    }
+
+    private static final class Case {
+        final byte[] iv = new byte[16];
+        final byte[] plain;
+        byte[] cipher;
+
+        Case(int seed, int length) {
+            java.util.Random r = new java.util.Random(seed);
+            r.nextBytes(iv);
+            plain = new byte[length];
+            r.nextBytes(plain);
+        }
+    }
+
+    /**
+     * Encrypts and decrypts from several threads at once, each call checked
+     * against the single-threaded results, which are first checked against the
+     * JDK's AES/CFB for the key. Returns null, or what went wrong.
+     */
+    static String concurrentRoundTrips(byte[] key, int threads, int iterations) throws Exception {
+        final List<Case> cases = new ArrayList<>();
+        int[] lengths = {16, 32, 48, 4096, 65536};
+        for (int i = 0; i < lengths.length; ++i) cases.add(new Case(i, lengths[i]));
+        for (Case c : cases) {
+            c.cipher = externEncrypt(direct(c.iv), direct(c.plain));
+            if (!Arrays.equals(c.cipher, reference(Cipher.ENCRYPT_MODE, key, c.iv, c.plain)))
+                return "single-threaded encryption of " + c.plain.length + " bytes differs from the JDK";
+            if (!Arrays.equals(externDecrypt(direct(c.iv), direct(c.cipher)), c.plain))
+                return "single-threaded decryption of " + c.plain.length + " bytes differs";
+        }
+        final CyclicBarrier start = new CyclicBarrier(threads);
+        ExecutorService pool = Executors.newFixedThreadPool(threads);
+        try {
+            List<Future<String>> results = new ArrayList<>();
+            for (int t = 0; t < threads; ++t) {
+                final int offset = t;
+                Callable<String> work = () -> {
+                    start.await();
+                    for (int i = 0; i < iterations; ++i) {
+                        Case c = cases.get((i + offset) % cases.size());
+                        if (!Arrays.equals(externEncrypt(direct(c.iv), direct(c.plain)), c.cipher))
+                            return "thread " + offset + ": encryption of " + c.plain.length + " bytes differs";
+                        if (!Arrays.equals(externDecrypt(direct(c.iv), direct(c.cipher)), c.plain))
+                            return "thread " + offset + ": decryption of " + c.plain.length + " bytes differs";
+                    }
+                    return null;
+                };
+                results.add(pool.submit(work));
+            }
+            for (Future<String> f : results) {
+                String failure = f.get();
+                if (failure != null) return failure;
+            }
+        } finally {
+            pool.shutdown();
+        }
+        return null;
+    }
+}
