@@ -77,7 +77,8 @@ Outcome outcome_of(JNIEnv* env, jobject result) {
         jclass klass = env->FindClass("java/lang/Class");
         jobject cls = env->CallObjectMethod(t, env->GetMethodID(throwable, "getClass", "()Ljava/lang/Class;"));
         env->ExceptionCheck();
-        auto name = static_cast<jstring>(env->CallObjectMethod(cls, env->GetMethodID(klass, "getName", "()Ljava/lang/String;")));
+        auto name = static_cast<jstring>(
+            env->CallObjectMethod(cls, env->GetMethodID(klass, "getName", "()Ljava/lang/String;")));
         env->ExceptionCheck();
         auto message = static_cast<jstring>(
             env->CallObjectMethod(t, env->GetMethodID(throwable, "getMessage", "()Ljava/lang/String;")));
@@ -115,7 +116,8 @@ protected:
 
     jobject heap(const Bytes& bytes) {
         jbyteArray array = env->NewByteArray(static_cast<jsize>(bytes.size()));
-        env->SetByteArrayRegion(array, 0, static_cast<jsize>(bytes.size()), reinterpret_cast<const jbyte*>(bytes.data()));
+        env->SetByteArrayRegion(array, 0, static_cast<jsize>(bytes.size()),
+                                reinterpret_cast<const jbyte*>(bytes.data()));
         jclass buffer = env->FindClass("java/nio/ByteBuffer");
         jobject wrapped = env->CallStaticObjectMethod(
             buffer, env->GetStaticMethodID(buffer, "wrap", "([B)Ljava/nio/ByteBuffer;"), array);
@@ -151,7 +153,8 @@ TEST_F(CipherNatives, EncryptAndDecryptWholeDirectBuffers) {
         // The buffer's position and limit are not consulted.
         jobject data = direct(plain);
         jclass buffer = env->FindClass("java/nio/Buffer");
-        env->CallObjectMethod(data, env->GetMethodID(buffer, "limit", "(I)Ljava/nio/Buffer;"), static_cast<jint>(n / 2));
+        env->CallObjectMethod(data, env->GetMethodID(buffer, "limit", "(I)Ljava/nio/Buffer;"),
+                              static_cast<jint>(n / 2));
         ASSERT_FALSE(env->ExceptionCheck());
 
         std::string printed;
