@@ -97,8 +97,9 @@ void install_tables_blob(const unsigned char* blob) {
 
 bool xor_tables_are_plain() { return g_plain_xor; }
 
-// ShiftRows is folded into the round: column j of the shifted state is read
-// straight from the previous state, and the round writes a second buffer.
+// Each round's ShiftRows is folded into its look-ups: column j of the shifted
+// state is read straight from the previous state, and the round writes a
+// second buffer.
 void encrypt_block_general(unsigned char state[16]) {
     unsigned char buffers[2][16];
     std::memcpy(buffers[0], state, 16);
@@ -117,8 +118,9 @@ void encrypt_block_general(unsigned char state[16]) {
             combine(&g_xor[r][24 * j], w, column);
         }
     }
-    const unsigned char* last = buffers[kRounds & 1];
-    for (int p = 0; p < 16; ++p) state[p] = g_final[p][last[kShift[p]]];
+    std::memcpy(state, buffers[kRounds & 1], 16);
+    ShiftRows(state);
+    for (int p = 0; p < 16; ++p) state[p] = g_final[p][state[p]];
 }
 
 // With plain XOR tables the nibble tree is the XOR of the four words, so a
