@@ -20,21 +20,25 @@ esac
 case "$action" in
   start)
     mkdir -p "$(dirname "$prefix")"
+    # Wine's background processes must not hold the caller's output open
+    # (ctest waits for it to close): they get a log file; we keep fd 3.
+    exec 3>&1 >"$prefix.start.log" 2>&1
     # Several build trees may share a machine: one wineboot per prefix at a time.
     exec 9>"$prefix.lock"
     flock 9
     if [ ! -f "$prefix/system.reg" ] || [ ! -d "$prefix/drive_c/windows" ]; then
       rm -rf "$prefix"
-      WINEARCH=$arch timeout 300 "$loader" wineboot -i >/dev/null 2>&1 || true
+      WINEARCH=$arch timeout 300 "$loader" wineboot -i 3>&- 9>&- || true
       # The registry reaches the disk when the server that wineboot started ends.
-      timeout 120 "$server" -w || true
-      [ -f "$prefix/system.reg" ] || { echo "wine-prefix: wineboot failed for $prefix" >&2; exit 1; }
+      timeout 120 "$server" -w 3>&- 9>&- || true
+      [ -f "$prefix/system.reg" ] || { cat "$prefix.start.log" >&3; echo "wine-prefix: wineboot failed for $prefix" >&3; exit 1; }
     fi
+    exec 9>&-
     # Detached, and off ctest's output pipe, which it would otherwise hold open.
-    setsid "$server" -p </dev/null >/dev/null 2>&1 &
+    setsid "$server" -p </dev/null 3>&- 9>&- &
     # wineboot returns before the server has settled; wait for it to answer.
-    timeout 120 "$loader" cmd /c exit 0 >/dev/null 2>&1 || true
-    echo "wine-prefix: $prefix ready"
+    timeout 120 "$loader" cmd /c exit 0 </dev/null 3>&- 9>&- || true
+    echo "wine-prefix: $prefix ready" >&3
     ;;
   stop)
     "$server" -k 2>/dev/null || true

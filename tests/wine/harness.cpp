@@ -1,0 +1,173 @@
+#include "harness.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace wine_harness {
+
+fs::path windows_build_dir() { return LAUNCHER_WINE_BUILD_DIR; }
+fs::path launcher_exe() { return windows_build_dir() / "native" / "launcher.exe"; }
+std::string wineprefix() { return LAUNCHER_WINEPREFIX; }
+fs::path trees_base() { return fs::path(LAUNCHER_WINE_TREES); }
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string windows_path(const fs::path& unix_path) {
+    std::string p = fs::absolute(unix_path).lexically_normal().string();
+    for (char& c : p) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + p;
+}
+
+Tree make_tree(const std::string& relative, const fs::path& exe_source) {
+    Tree t;
+    t.root = trees_base() / relative;
+    fs::remove_all(t.root);
+    fs::create_directories(t.root / "bin");
+    t.exe = t.root / "bin" / "launcher.exe";
+    if (!fs::exists(exe_source)) {
+        throw std::runtime_error("no Windows build at " + exe_source.string() +
+                                 ": build the windows64 preset first");
+    }
+    fs::copy_file(exe_source, t.exe, fs::copy_options::overwrite_existing);
+    return t;
+}
+
+RunResult run_host(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                   const fs::path& cwd, std::chrono::seconds timeout) {
+    RunResult r;
+    char out_name[] = "/tmp/wine-harness-out-XXXXXX";
+    char err_name[] = "/tmp/wine-harness-err-XXXXXX";
+    const int out_fd = mkstemp(out_name);
+    const int err_fd = mkstemp(err_name);
+    if (out_fd < 0 || err_fd < 0) throw std::runtime_error("mkstemp failed");
+
+    std::map<std::string, std::string> full_env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string kv = *e;
+        const auto eq = kv.find('=');
+        if (eq != std::string::npos) full_env[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    for (const auto& [k, v] : env) full_env[k] = v;
+    std::vector<std::string> env_strings;
+    for (const auto& [k, v] : full_env) env_strings.push_back(k + "=" + v);
+
+    const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        setpgid(0, 0);
+        const int null_fd = open("/dev/null", O_RDONLY);
+        dup2(null_fd, 0);
+        dup2(out_fd, 1);
+        dup2(err_fd, 2);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
+        std::vector<char*> a;
+        for (const auto& s : argv) a.push_back(const_cast<char*>(s.c_str()));
+        a.push_back(nullptr);
+        std::vector<char*> e;
+        for (auto& s : env_strings) e.push_back(s.data());
+        e.push_back(nullptr);
+        execve(a[0], a.data(), e.data());
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int wstatus = 0;
+    for (;;) {
+        const pid_t w = waitpid(pid, &wstatus, WNOHANG);
+        if (w == pid) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            r.timed_out = true;
+            kill(-pid, SIGKILL);
+            waitpid(pid, &wstatus, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    close(out_fd);
+    close(err_fd);
+    r.out = read_file(out_name);
+    r.err = read_file(err_name);
+    unlink(out_name);
+    unlink(err_name);
+    return r;
+}
+
+namespace {
+std::map<std::string, std::string> wine_env(const std::map<std::string, std::string>& extra) {
+    std::map<std::string, std::string> env{{"WINEPREFIX", wineprefix()}, {"WINEDEBUG", "-all"}};
+    for (const auto& [k, v] : extra) env[k] = v;
+    return env;
+}
+}  // namespace
+
+RunResult run_exe(const fs::path& exe, const RunOptions& options) {
+    std::vector<std::string> argv{"/usr/lib/wine/wine64", exe.string()};
+    argv.insert(argv.end(), options.args.begin(), options.args.end());
+    const fs::path cwd = options.cwd.empty() ? exe.parent_path() : options.cwd;
+    return run_host(argv, wine_env(options.env), cwd, options.timeout);
+}
+
+RunResult run(const Tree& tree, const RunOptions& options) {
+    RunOptions o = options;
+    if (o.cwd.empty()) o.cwd = tree.root;
+    RunResult r = run_exe(tree.exe, o);
+    r.log = read_file(tree.log_file());
+    return r;
+}
+
+RunResult run_tool(const std::vector<std::string>& command_line, std::chrono::seconds timeout) {
+    std::vector<std::string> argv{"/usr/lib/wine/wine64"};
+    argv.insert(argv.end(), command_line.begin(), command_line.end());
+    return run_host(argv, wine_env({}), trees_base(), timeout);
+}
+
+std::vector<std::string> log_records(const std::string& log) {
+    std::vector<std::string> records;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = log.find("\r\n\n", start);
+        if (end == std::string::npos) break;
+        records.push_back(log.substr(start, end - start));
+        start = end + 3;
+    }
+    if (start < log.size()) records.push_back(log.substr(start));  // an incomplete tail
+    return records;
+}
+
+std::string record_message(const std::string& record) {
+    const auto sep = record.find(" - ");
+    return sep == std::string::npos ? record : record.substr(sep + 3);
+}
+
+std::string record_level(const std::string& record) {
+    const auto first = record.find(' ');
+    if (first == std::string::npos) return {};
+    const auto second = record.find(' ', first + 1);
+    return record.substr(first + 1, second - first - 1);
+}
+
+}  // namespace wine_harness

@@ -1,0 +1,68 @@
+#pragma once
+// Runs the Windows build of launcher.exe (and Wine's own tools) under Wine
+// from host-side tests, in the private prefix of this build tree.
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace wine_harness {
+
+namespace fs = std::filesystem;
+
+// The Windows build of launcher.exe these tests run.
+fs::path launcher_exe();
+// The folder with the Windows-built test doubles (jvm.dll and others).
+fs::path windows_build_dir();
+std::string wineprefix();
+
+// An installation tree: <root>/bin/launcher.exe plus whatever a test adds.
+struct Tree {
+    fs::path root;
+    fs::path exe;
+    fs::path log_file() const { return root / "launcher-logs" / "launcher.log"; }
+};
+// Makes a fresh tree at <base>/<relative> (the relative path may hold spaces,
+// non-ASCII letters or "vesmors"/"zentu") with a copy of launcher.exe.
+Tree make_tree(const std::string& relative, const fs::path& exe_source = launcher_exe());
+fs::path trees_base();
+
+struct RunOptions {
+    std::vector<std::string> args;                 // after the program path
+    fs::path cwd;                                  // default: the tree's root
+    std::map<std::string, std::string> env;        // added to the environment
+    std::chrono::seconds timeout{60};
+};
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int status = -1;       // exit status as the host sees it (-1 reads 255)
+    bool timed_out = false;
+    std::string log;       // the tree's launcher.log afterwards ("" if none)
+};
+
+// Runs <exe> under Wine with the options; the program path is the exe's
+// unix path, which Wine shows the program as Z:\...
+RunResult run(const Tree& tree, const RunOptions& options);
+RunResult run_exe(const fs::path& exe, const RunOptions& options);
+// Runs a Wine built-in program such as "sc", "net" or "reg".
+RunResult run_tool(const std::vector<std::string>& command_line,
+                   std::chrono::seconds timeout = std::chrono::seconds(60));
+// Runs any host command; stdout and stderr captured.
+RunResult run_host(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                   const fs::path& cwd, std::chrono::seconds timeout);
+
+std::string read_file(const fs::path& path);
+void write_file(const fs::path& path, const std::string& content);
+// The Windows path Wine gives a unix path (Z:\...).
+std::string windows_path(const fs::path& unix_path);
+
+// The log's records, each without its trailing CR LF LF, split on that ending.
+std::vector<std::string> log_records(const std::string& log);
+// The message part of a record ("<date> <LEVEL> <target> - <message>").
+std::string record_message(const std::string& record);
+std::string record_level(const std::string& record);
+
+}  // namespace wine_harness
