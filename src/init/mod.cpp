@@ -1,11 +1,44 @@
 #include "mod.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "../logger.h"
+#include "classpath.h"
+#include "java_start.h"
+#include "records.h"
 
 namespace launcherwindows::init {
 
-StartResult configure_and_start_java_app(std::string_view app_name, std::string_view) {
-    return start_error("the Java start of " + std::string(app_name) + " is not built yet");
+StartResult configure_and_start_java_app(std::string_view app_name, std::string_view record_text) {
+    const std::string name(app_name);
+    auto app = read_java_app(record_text);
+    if (!app) return start_error("error while loading app config for " + name + ": " + app.error().to_string());
+    auto class_path = build_class_path_option(app_name);
+    if (!class_path) return start_error(class_path.error());
+
+    // The record's options in record order, the class path last.
+    std::vector<std::string> options = std::move(app.value().options);
+    options.push_back(std::move(class_path.value()));
+    std::vector<const char*> option_strings;
+    option_strings.reserve(options.size());
+    for (const auto& option : options) option_strings.push_back(option.c_str());
+
+    logger::info(logger::kTargetInit, "Start java application " + name);
+    const JavaApp& record = app.value();
+    const std::int32_t status =
+        initialize_java_app(record.jvm_path.c_str(), option_strings.data(),
+                            static_cast<std::int32_t>(option_strings.size()), record.main_class.c_str(),
+                            record.encrypt_class.c_str());
+    switch (status) {
+    case kJavaStartOk:
+        return start_ok();
+    case kJavaStartUncaughtException:
+        return start_error("the Java application " + name + " ended with an uncaught exception");
+    default:
+        return start_error("the Java start of " + name + " failed; see launcher-cpp.log");
+    }
 }
 
 }  // namespace launcherwindows::init

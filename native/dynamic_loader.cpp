@@ -1,0 +1,118 @@
+// dlopen and friends over the Windows loader (Linux uses its C library's).
+#include "dynamic_loader.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+struct LoaderError {
+    std::string text;
+    bool pending = false;
+};
+thread_local LoaderError t_error;
+
+std::wstring widen(const char* utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), n);
+    out.resize(static_cast<std::size_t>(n - 1));
+    return out;
+}
+
+std::string narrow(const wchar_t* wide, int length) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::string system_message(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = (n != 0 && buffer) ? narrow(buffer, static_cast<int>(n)) : std::string();
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' || text.back() == '\t'))
+        text.pop_back();
+    if (text.empty()) text = "system error " + std::to_string(code);
+    return text;
+}
+
+void fail(const std::string& what, DWORD code) {
+    t_error.text = what + ": " + system_message(code);
+    t_error.pending = true;
+}
+
+bool has_separator(const std::wstring& path) { return path.find(L'\\') != std::wstring::npos; }
+
+}  // namespace
+
+extern "C" void* dlopen(const char* path, int) {
+    if (!path) return GetModuleHandleW(nullptr);
+    std::wstring wide = widen(path);
+    for (wchar_t& c : wide) {
+        if (c == L'/') c = L'\\';
+    }
+    DWORD flags = 0;
+    if (has_separator(wide)) {
+        // The altered search path looks beside the library only for an
+        // absolute path; a relative one resolves against the working directory.
+        const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        if (n == 0) {
+            fail(std::string("cannot load ") + path, GetLastError());
+            return nullptr;
+        }
+        std::wstring full(n, L'\0');
+        const DWORD written = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+        full.resize(written);
+        wide = std::move(full);
+        flags = LOAD_WITH_ALTERED_SEARCH_PATH;
+    }
+    // A missing DLL or drive must fail the call, not stop the process on a dialog.
+    DWORD old_mode = 0;
+    const BOOL mode_set = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_mode);
+    HMODULE module = LoadLibraryExW(wide.c_str(), nullptr, flags);
+    const DWORD code = GetLastError();
+    if (mode_set) SetThreadErrorMode(old_mode, nullptr);
+    if (!module) {
+        fail(std::string("cannot load ") + path, code);
+        return nullptr;
+    }
+    return reinterpret_cast<void*>(module);
+}
+
+extern "C" void* dlsym(void* handle, const char* symbol) {
+    if (!handle || !symbol) {
+        fail(std::string("cannot look up ") + (symbol ? symbol : "(null)"), ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    FARPROC address = GetProcAddress(static_cast<HMODULE>(handle), symbol);
+    if (!address) {
+        fail(std::string("cannot look up ") + symbol, GetLastError());
+        return nullptr;
+    }
+    return reinterpret_cast<void*>(address);
+}
+
+extern "C" int dlclose(void* handle) {
+    if (handle == GetModuleHandleW(nullptr)) return 0;  // dlopen(NULL) took no reference
+    if (!handle || !FreeLibrary(static_cast<HMODULE>(handle))) {
+        fail("cannot unload library", handle ? GetLastError() : DWORD{ERROR_INVALID_HANDLE});
+        return 1;
+    }
+    return 0;
+}
+
+extern "C" char* dlerror(void) {
+    if (!t_error.pending) return nullptr;
+    t_error.pending = false;
+    return t_error.text.data();
+}
+
+#endif

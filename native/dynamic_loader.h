@@ -1,0 +1,38 @@
+#pragma once
+// The POSIX dynamic-loading calls. Linux has them in its C library; on
+// Windows they are ours, over the system loader. (Not named dlfcn.h: this
+// folder is on the include path and would hide the system header.)
+
+#ifdef _WIN32
+
+#define RTLD_LAZY 0x1
+#define RTLD_NOW 0x2
+#define RTLD_GLOBAL 0x100
+#define RTLD_LOCAL 0x0
+
+extern "C" {
+// Loads a library from a UTF-8 path; the mode is ignored. "/" is read as "\".
+// A path with a separator is made absolute against the working directory and
+// loaded with the altered search path, so that the DLLs beside the library
+// are found (the JVM needs this). A null path gives the program's own module.
+// No critical-error message box is shown while loading. Null on failure.
+void* dlopen(const char* path, int mode);
+// The address of an exported symbol, or null.
+void* dlsym(void* handle, const char* symbol);
+// Unloads a library: 0, or non-zero on failure.
+int dlclose(void* handle);
+// The text of the calling thread's last failure with the system's message,
+// or null when there was none since the last call (POSIX).
+char* dlerror(void);
+}
+
+#else
+#include <dlfcn.h>
+#endif
+
+// Mode of the JVM library load: the Windows loader takes none, glibc refuses 0.
+#ifdef _WIN32
+inline constexpr int kLauncherLoadMode = 0;
+#else
+inline constexpr int kLauncherLoadMode = RTLD_NOW;
+#endif

@@ -1,0 +1,459 @@
+// A stand-in jvm.dll for the Wine tests: records what the launcher asks of a
+// JVM (options, class and method look-ups, the main call, the natives) in a
+// text file and plays the part of the Java side as configured.
+#define _JNI_IMPLEMENTATION_
+#include <jni.h>
+#include <windows.h>
+
+#include <array>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// ---- text helpers -------------------------------------------------------
+
+std::wstring widen(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string narrow(const std::wstring& wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                            nullptr);
+    return out;
+}
+
+std::string hex(const unsigned char* bytes, std::size_t n) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(n * 2);
+    for (std::size_t i = 0; i < n; ++i) {
+        out.push_back(digits[bytes[i] >> 4]);
+        out.push_back(digits[bytes[i] & 15]);
+    }
+    return out;
+}
+
+std::string upper(std::string s) {
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return s;
+}
+
+std::string environment(const wchar_t* name) {
+    const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+    if (n == 0) return "(unset)";
+    std::wstring value(n, L'\0');
+    const DWORD written = GetEnvironmentVariableW(name, value.data(), n);
+    value.resize(written);
+    return narrow(value);
+}
+
+// ---- configuration ------------------------------------------------------
+
+std::wstring dll_folder() {
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&dll_folder), &self);
+    std::wstring path(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(n);
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+}
+
+struct Config {
+    std::map<std::string, std::string> values;
+    std::string get(const std::string& key, const std::string& fallback) const {
+        const std::string env = environment(widen("JVM_STUB_" + upper(key)).c_str());
+        if (env != "(unset)") return env;
+        const auto it = values.find(key);
+        return it == values.end() ? fallback : it->second;
+    }
+};
+
+Config read_config(const std::wstring& folder) {
+    Config config;
+    HANDLE h = CreateFileW((folder + L"\\jvm_stub.cfg").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return config;
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(h);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto eq = line.find('=');
+        if (eq != std::string::npos && !line.empty() && line[0] != '#')
+            config.values[line.substr(0, eq)] = line.substr(eq + 1);
+        start = end + 1;
+    }
+    return config;
+}
+
+// ---- the record ---------------------------------------------------------
+
+HANDLE g_record = INVALID_HANDLE_VALUE;
+
+// Unbuffered: the process may be killed at any moment.
+void record(const std::string& line) {
+    if (g_record == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(g_record, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+// ---- objects ------------------------------------------------------------
+
+struct Object {
+    enum class Kind { Class, Throwable, DirectBuffer, ByteArray } kind;
+    std::string name;  // class name, or the throwable's class and message
+    unsigned char* address = nullptr;
+    jlong capacity = 0;
+    std::vector<jbyte> bytes;
+};
+
+struct Method {
+    std::string class_name, name, signature;
+};
+
+struct Native {
+    std::string signature;
+    void* function = nullptr;
+};
+
+std::deque<Object> g_objects;  // never freed: the process is short
+std::deque<Method> g_methods;
+std::map<std::string, Native> g_natives;
+Object* g_pending = nullptr;
+int g_launcher_find_class_calls = 0;
+bool g_main_started = false;
+Config g_config;
+
+Object* make(Object::Kind kind, std::string name) {
+    g_objects.push_back(Object{kind, std::move(name), nullptr, 0, {}});
+    return &g_objects.back();
+}
+
+Object* as_object(jobject o) { return reinterpret_cast<Object*>(o); }
+jobject as_jobject(Object* o) { return reinterpret_cast<jobject>(o); }
+
+void throw_pending(const std::string& what) { g_pending = make(Object::Kind::Throwable, what); }
+
+// ---- JNI functions ------------------------------------------------------
+
+jclass JNICALL find_class(JNIEnv*, const char* name) {
+    record(std::string("FindClass=") + name);
+    // Before main the launcher looks up the key-provider class, then the main class.
+    if (!g_main_started) {
+        ++g_launcher_find_class_calls;
+        const std::string missing = g_config.get("missing", "");
+        if ((missing == "encrypt_class" && g_launcher_find_class_calls == 1) ||
+            (missing == "main_class" && g_launcher_find_class_calls == 2)) {
+            throw_pending(std::string("java.lang.NoClassDefFoundError: ") + name);
+            return nullptr;
+        }
+    }
+    return reinterpret_cast<jclass>(make(Object::Kind::Class, name));
+}
+
+jint JNICALL register_natives(JNIEnv*, jclass cls, const JNINativeMethod* methods, jint count) {
+    std::string line = "RegisterNatives=" + as_object(cls)->name + " count=" + std::to_string(count);
+    for (jint i = 0; i < count; ++i) {
+        line += std::string(" ") + methods[i].name + methods[i].signature;
+        g_natives[methods[i].name] = Native{methods[i].signature, methods[i].fnPtr};
+    }
+    record(line);
+    return JNI_OK;
+}
+
+jmethodID JNICALL get_static_method_id(JNIEnv*, jclass cls, const char* name, const char* signature) {
+    const std::string class_name = as_object(cls)->name;
+    record("GetStaticMethodID=" + class_name + "." + name + signature);
+    if (g_config.get("missing", "") == "main_method") {
+        throw_pending(std::string("java.lang.NoSuchMethodError: ") + name);
+        return nullptr;
+    }
+    g_methods.push_back(Method{class_name, name, signature});
+    return reinterpret_cast<jmethodID>(&g_methods.back());
+}
+
+jboolean JNICALL exception_check(JNIEnv*) {
+    record(std::string("ExceptionCheck=") + (g_pending ? "1" : "0"));
+    return g_pending ? JNI_TRUE : JNI_FALSE;
+}
+
+void JNICALL exception_describe(JNIEnv*) {
+    record("ExceptionDescribe");
+    if (g_pending) {
+        std::fprintf(stderr, "Exception in thread \"main\" %s\n", g_pending->name.c_str());
+        std::fflush(stderr);
+    }
+    g_pending = nullptr;
+}
+
+jthrowable JNICALL exception_occurred(JNIEnv*) { return reinterpret_cast<jthrowable>(g_pending); }
+void JNICALL exception_clear(JNIEnv*) { g_pending = nullptr; }
+
+jint JNICALL throw_new(JNIEnv*, jclass cls, const char* message) {
+    throw_pending(as_object(cls)->name + ": " + (message ? message : ""));
+    return 0;
+}
+
+jbyteArray JNICALL new_byte_array(JNIEnv*, jsize length) {
+    Object* a = make(Object::Kind::ByteArray, "[B");
+    a->bytes.assign(static_cast<std::size_t>(length), 0);
+    return reinterpret_cast<jbyteArray>(a);
+}
+
+void JNICALL set_byte_array_region(JNIEnv*, jbyteArray array, jsize start, jsize length, const jbyte* bytes) {
+    Object* a = as_object(array);
+    for (jsize i = 0; i < length; ++i) a->bytes.at(static_cast<std::size_t>(start + i)) = bytes[i];
+}
+
+jsize JNICALL get_array_length(JNIEnv*, jarray array) { return static_cast<jsize>(as_object(array)->bytes.size()); }
+
+jobject JNICALL new_direct_byte_buffer(JNIEnv*, void* address, jlong capacity) {
+    Object* b = make(Object::Kind::DirectBuffer, "java/nio/DirectByteBuffer");
+    b->address = static_cast<unsigned char*>(address);
+    b->capacity = capacity;
+    return as_jobject(b);
+}
+
+void* JNICALL get_direct_buffer_address(JNIEnv*, jobject buffer) {
+    Object* b = as_object(buffer);
+    return b && b->kind == Object::Kind::DirectBuffer ? b->address : nullptr;
+}
+
+jlong JNICALL get_direct_buffer_capacity(JNIEnv*, jobject buffer) {
+    Object* b = as_object(buffer);
+    return b && b->kind == Object::Kind::DirectBuffer ? b->capacity : -1;
+}
+
+JNIEnv g_env_object;
+JNINativeInterface_ g_functions;
+JavaVM g_vm_object;
+JNIInvokeInterface_ g_invoke;
+
+// ---- main ---------------------------------------------------------------
+
+using BufferNative = jbyteArray(JNICALL*)(JNIEnv*, jclass, jobject, jobject);
+using KeyNative = jbyteArray(JNICALL*)(JNIEnv*, jclass);
+
+std::string result_text(jbyteArray result) {
+    std::string text = " out=";
+    if (!result) {
+        text += "null";
+    } else {
+        const Object* a = as_object(result);
+        text += hex(reinterpret_cast<const unsigned char*>(a->bytes.data()), a->bytes.size());
+    }
+    if (g_pending) {
+        text += " exception=" + g_pending->name;
+        g_pending = nullptr;
+    }
+    return text;
+}
+
+std::vector<unsigned char> call_buffer_native(const char* name, jclass receiver, std::vector<unsigned char> iv,
+                                              std::vector<unsigned char> data) {
+    const auto it = g_natives.find(name);
+    if (it == g_natives.end()) {
+        record(std::string("native ") + name + " not registered");
+        return {};
+    }
+    auto function = reinterpret_cast<BufferNative>(it->second.function);
+    jbyteArray result = function(&g_env_object, receiver, new_direct_byte_buffer(nullptr, iv.data(), 16),
+                                 new_direct_byte_buffer(nullptr, data.data(), static_cast<jlong>(data.size())));
+    record(std::string("native ") + name + " iv=" + hex(iv.data(), iv.size()) + " in=" + hex(data.data(), data.size()) +
+           result_text(result));
+    if (!result) return {};
+    const Object* a = as_object(result);
+    return std::vector<unsigned char>(a->bytes.begin(), a->bytes.end());
+}
+
+void call_key_native(jclass receiver) {
+    const char* name = "externGetEncryptedDistributionKey";
+    const auto it = g_natives.find(name);
+    if (it == g_natives.end()) {
+        record(std::string("native ") + name + " not registered");
+        return;
+    }
+    jbyteArray result = reinterpret_cast<KeyNative>(it->second.function)(&g_env_object, receiver);
+    record(std::string("native ") + name + result_text(result));
+}
+
+// What the natives mode of main does with the registered cipher natives.
+void run_natives(jclass receiver) {
+    std::vector<unsigned char> iv(16);
+    for (std::size_t i = 0; i < iv.size(); ++i) iv[i] = static_cast<unsigned char>(0xA0 + i);
+    std::vector<unsigned char> plain(4096);
+    for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<unsigned char>((i * 7 + 3) & 0xFF);
+    const std::vector<unsigned char> cipher = call_buffer_native("externEncrypt", receiver, iv, plain);
+    call_buffer_native("externDecrypt", receiver, iv, cipher);
+    call_buffer_native("externEncrypt", receiver, iv, std::vector<unsigned char>(plain.begin(), plain.begin() + 20));
+    call_key_native(receiver);
+    call_key_native(receiver);
+}
+
+void run_main(jclass cls, va_list args) {
+    g_main_started = true;
+    jobject arguments = va_arg(args, jobject);
+    record(std::string("main called args=") + (arguments ? "<non-null>" : "null"));
+    const std::string mode = g_config.get("main", "return");
+    if (mode == "throw") {
+        throw_pending("java.lang.IllegalStateException: thrown by the stub's main");
+    } else if (mode == "block") {
+        for (;;) Sleep(INFINITE);
+    } else if (mode.rfind("wait_file:", 0) == 0) {
+        const std::wstring path = widen(mode.substr(10));
+        while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) Sleep(20);
+    } else if (mode == "natives") {
+        // The natives ignore their receiver; any class object will do.
+        run_natives(cls);
+    }
+    record("main returned");
+}
+
+void JNICALL call_static_void_method_v(JNIEnv*, jclass cls, jmethodID, va_list args) { run_main(cls, args); }
+
+void JNICALL call_static_void_method(JNIEnv*, jclass cls, jmethodID method, ...) {
+    va_list args;
+    va_start(args, method);
+    run_main(cls, args);
+    va_end(args);
+}
+
+jint JNICALL destroy_java_vm(JavaVM*) {
+    record("DestroyJavaVM");
+    return JNI_OK;
+}
+
+jint JNICALL get_env(JavaVM*, void** env, jint) {
+    *env = &g_env_object;
+    return JNI_OK;
+}
+
+// Every other slot of the tables: a call the launcher must not make.
+[[noreturn]] void unimplemented(const char* table, std::size_t slot) {
+    record(std::string("unimplemented ") + table + " function " + std::to_string(slot));
+    std::fprintf(stderr, "jvm stub: unimplemented %s function %zu\n", table, slot);
+    std::fflush(stderr);
+    ExitProcess(86);
+}
+
+template <std::size_t I>
+void JNICALL env_trap() {
+    unimplemented("JNIEnv", I);
+}
+template <std::size_t I>
+void JNICALL vm_trap() {
+    unimplemented("JavaVM", I);
+}
+
+constexpr std::size_t kEnvSlots = sizeof(JNINativeInterface_) / sizeof(void*);
+constexpr std::size_t kVmSlots = sizeof(JNIInvokeInterface_) / sizeof(void*);
+using Trap = void(JNICALL*)();
+
+template <std::size_t... I>
+std::array<Trap, sizeof...(I)> env_traps(std::index_sequence<I...>) {
+    return {&env_trap<I>...};
+}
+template <std::size_t... I>
+std::array<Trap, sizeof...(I)> vm_traps(std::index_sequence<I...>) {
+    return {&vm_trap<I>...};
+}
+
+template <class Table, std::size_t N>
+void fill_with_traps(Table& table, const std::array<Trap, N>& traps) {
+    static_assert(sizeof(Table) == N * sizeof(void*));
+    Trap slots[N];
+    for (std::size_t i = 0; i < N; ++i) slots[i] = traps[i];
+    std::memcpy(&table, slots, sizeof table);
+}
+
+void set_up_tables() {
+    fill_with_traps(g_functions, env_traps(std::make_index_sequence<kEnvSlots>()));
+    g_functions.FindClass = &find_class;
+    g_functions.RegisterNatives = &register_natives;
+    g_functions.GetStaticMethodID = &get_static_method_id;
+    g_functions.CallStaticVoidMethod = &call_static_void_method;
+    g_functions.CallStaticVoidMethodV = &call_static_void_method_v;
+    g_functions.ExceptionCheck = &exception_check;
+    g_functions.ExceptionDescribe = &exception_describe;
+    g_functions.ExceptionOccurred = &exception_occurred;
+    g_functions.ExceptionClear = &exception_clear;
+    g_functions.ThrowNew = &throw_new;
+    g_functions.NewByteArray = &new_byte_array;
+    g_functions.SetByteArrayRegion = &set_byte_array_region;
+    g_functions.GetArrayLength = &get_array_length;
+    g_functions.NewDirectByteBuffer = &new_direct_byte_buffer;
+    g_functions.GetDirectBufferAddress = &get_direct_buffer_address;
+    g_functions.GetDirectBufferCapacity = &get_direct_buffer_capacity;
+    g_env_object.functions = &g_functions;
+
+    fill_with_traps(g_invoke, vm_traps(std::make_index_sequence<kVmSlots>()));
+    g_invoke.DestroyJavaVM = &destroy_java_vm;
+    g_invoke.GetEnv = &get_env;
+    g_vm_object.functions = &g_invoke;
+}
+
+std::string hex32(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(value));
+    return text;
+}
+
+}  // namespace
+
+extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
+    const std::wstring folder = dll_folder();
+    g_config = read_config(folder);
+    const std::string record_path = g_config.get("record", narrow(folder) + "\\jvm_stub_record.txt");
+    g_record = CreateFileW(widen(record_path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+
+    const auto* args = static_cast<const JavaVMInitArgs*>(arguments);
+    if (!args) {
+        record("create without arguments");
+        return JNI_EINVAL;
+    }
+    record("create version=" + hex32(static_cast<std::uint32_t>(args->version)) +
+           " nOptions=" + std::to_string(args->nOptions) +
+           " ignoreUnrecognized=" + (args->ignoreUnrecognized ? "1" : "0"));
+    for (jint i = 0; i < args->nOptions; ++i)
+        record("option[" + std::to_string(i) + "]=" + (args->options[i].optionString ? args->options[i].optionString : "(null)"));
+
+    std::wstring cwd(32768, L'\0');
+    cwd.resize(GetCurrentDirectoryW(static_cast<DWORD>(cwd.size()), cwd.data()));
+    record("cwd=" + narrow(cwd));
+    record("env.L1_HOME=" + environment(L"L1_HOME"));
+    record("env.PATH=" + environment(L"PATH"));
+    record("env.LD_LIBRARY_PATH=" + environment(L"LD_LIBRARY_PATH"));
+
+    if (g_config.get("create", "") == "fail") return JNI_ERR;
+    set_up_tables();
+    *vm = &g_vm_object;
+    *env = &g_env_object;
+    return JNI_OK;
+}

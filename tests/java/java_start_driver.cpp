@@ -1,0 +1,38 @@
+// Runs one Java start in a process of its own (a process holds one JVM):
+//   java_start_driver <application name> <record file | --compiled>
+// in the working directory it is given. Logs to driver.log there and appends
+// "start returned ok" or "start returned error: <text>" to events.txt.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "cipher.h"
+#include "init/app_records.h"
+#include "init/mod.h"
+#include "logger.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: java_start_driver <application name> <record file | --compiled>\n";
+        return 2;
+    }
+    const std::string name = argv[1];
+    std::string record;
+    if (std::string(argv[2]) == "--compiled") {
+        record = std::string(launcherwindows::init::compiled_record(name));
+    } else {
+        std::ifstream in(argv[2], std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        record = text.str();
+    }
+    install_compiled_cipher_tables();
+    launcherwindows::logger::detail::install("driver.log");
+
+    const auto result = launcherwindows::init::configure_and_start_java_app(name, record);
+    std::ofstream events("events.txt", std::ios::binary | std::ios::app);
+    events << "start returned " << (result ? std::string("ok") : "error: " + result.error()) << "\n";
+    return result ? 0 : 1;
+}

@@ -1,0 +1,338 @@
+// The Java start against Debian's real OpenJDK 17 on the host, through
+// configure_and_start_java_app. A process holds one JVM, so every case that
+// creates one runs java_start_driver in a working directory of its own.
+//
+// Where the test classes come from: the class-path option is built from the
+// compiled-in tables and is appended last, so it wins over any
+// -Djava.class.path in a record; on Linux its ";"-joined entries are even one
+// single (missing) path. The test records therefore put the classes on the
+// boot class path with -Xbootclasspath/a:, which JDK 17 still accepts and which
+// FindClass from the launching thread searches.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "cipher.h"
+#include "init/classpath.h"
+#include "init/mod.h"
+#include "init/records.h"
+
+using namespace java_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kClasses = LAUNCHER_TEST_JAVA_CLASSES;
+const std::string kLibJvm = LAUNCHER_TEST_LIBJVM;
+const std::string kFailedStart = "the Java start of ormic failed; see launcher-cpp.log";
+
+std::string json_string(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\') out.push_back('\\');
+        out.push_back(c);
+    }
+    return out + "\"";
+}
+
+std::string record(const std::string& jvm, const std::string& main_class, const std::string& encrypt_class,
+                   const std::vector<std::string>& options) {
+    std::string text = "{\"jvm_path\": " + json_string(jvm) + ", \"main_class\": " + json_string(main_class) +
+                       ", \"encrypt_class\": " + json_string(encrypt_class) + ", \"options\": [";
+    for (std::size_t i = 0; i < options.size(); ++i) text += (i ? ", " : "") + json_string(options[i]);
+    return text + "]}";
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+// Trace lines up to a created VM ("Launched JVM").
+std::string created_trace(const std::string& jvm) {
+    return "Initializing Java in CPP :  " + jvm + "\n" + "initialized all java options" +
+           "before initializing handle with dlopen" + "Loaded JVM from " + jvm + "\n" + "after dlopen\n" +
+           "after dlsym\n" + "after createjavavm\n" + "Launched JVM\n";
+}
+
+std::string success_trace(const std::string& jvm) {
+    return created_trace(jvm) + "before findclass\n" + "after findclass\n" + "  RegisterNatives\n" +
+           "  Initialized Main Method\n";
+}
+
+std::string class_path_value(const std::string& app) {
+    const auto option = launcherwindows::init::build_class_path_option(app);
+    EXPECT_TRUE(option.is_ok());
+    return option.value().substr(std::string("-Djava.class.path=").size());
+}
+
+std::string hex(const unsigned char* bytes, std::size_t n) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) {
+        out.push_back(digits[bytes[i] >> 4]);
+        out.push_back(digits[bytes[i] & 15]);
+    }
+    return out;
+}
+
+class JavaStart : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::path(LAUNCHER_TEST_WORK_DIR) / (std::string(info->test_suite_name()) + "." + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "launcher-logs");
+    }
+
+    std::map<std::string, std::string> jvm_env() const {
+        std::map<std::string, std::string> env;
+#if LAUNCHER_TEST_ASAN
+        // The JVM handles SIGSEGV itself (implicit null checks, safepoints),
+        // and its memory is not ours to leak-check.
+        env["ASAN_OPTIONS"] = "handle_segv=0:allow_user_segv_handler=1:detect_leaks=0";
+#endif
+        return env;
+    }
+
+    // Starts the driver on a record text (or "--compiled") in this test's directory.
+    std::unique_ptr<Child> spawn(const std::string& app, const std::string& record_text,
+                                 std::map<std::string, std::string> env = {}) {
+        std::string record_arg = record_text;
+        if (record_text != "--compiled") {
+            write_file(dir / "record.json", record_text);
+            record_arg = (dir / "record.json").string();
+        }
+        for (const auto& [k, v] : jvm_env()) env[k] = v;
+        return std::make_unique<Child>(std::vector<std::string>{LAUNCHER_TEST_DRIVER, app, record_arg}, dir, env);
+    }
+
+    Finished start(const std::string& app, const std::string& record_text,
+                   std::map<std::string, std::string> env = {}) {
+        return spawn(app, record_text, std::move(env))->wait(std::chrono::seconds(180));
+    }
+
+    std::string trace() const { return read_file(dir / "launcher-logs" / "launcher-cpp.log"); }
+    std::vector<std::string> events() const { return lines(read_file(dir / "events.txt")); }
+
+    std::string test_record(const std::string& mode, const std::string& main_class = "launchertest/Main",
+                            const std::string& encrypt_class = "launchertest/KeyProvider") const {
+        return record(kLibJvm, main_class, encrypt_class,
+                      {"-Xbootclasspath/a:" + kClasses, "-Dlaunchertest.mode=" + mode, "-Xmx64m"});
+    }
+
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(JavaStart, OptionsReachTheJvmInOrderWithTheClassPathLastAndMainGetsNullArgs) {
+    const std::vector<std::string> options = {"-Xbootclasspath/a:" + kClasses,
+                                              "-Dlaunchertest.mode=report",
+                                              "-Djava.class.path=overridden-by-the-launcher",
+                                              "-Xmx64m",
+                                              "-XX:+UseSerialGC",
+                                              "-Dsame=first",
+                                              "-Dsame=second",
+                                              "-Dspaced=a b;c"};
+    const Finished f = start("ormic", record(kLibJvm, "launchertest/Main", "launchertest/KeyProvider", options));
+    ASSERT_FALSE(f.timed_out);
+    EXPECT_EQ(f.status, 0) << f.err;
+
+    // The JVM leaves java.class.path out of its input arguments.
+    std::vector<std::string> expected = {"main called args=null"};
+    int i = 0;
+    for (const auto& o : options) {
+        if (o.rfind("-Djava.class.path=", 0) != 0) expected.push_back("input[" + std::to_string(i++) + "]=" + o);
+    }
+    expected.push_back("class.path=" + class_path_value("ormic"));
+    expected.push_back("main returned");
+    expected.push_back("start returned ok");
+    EXPECT_EQ(events(), expected);
+    EXPECT_EQ(trace(), success_trace(kLibJvm));
+    EXPECT_NE(read_file(dir / "driver.log").find(" INFO launcherwindows::init - Start java application ormic"),
+              std::string::npos)
+        << read_file(dir / "driver.log");
+}
+
+TEST_F(JavaStart, NativesCalledFromJavaGiveTheCipherResults) {
+    const Finished f = start("ormic", test_record("natives"));
+    ASSERT_FALSE(f.timed_out);
+    EXPECT_EQ(f.status, 0) << f.err;
+
+    install_compiled_cipher_tables();
+    unsigned char iv[16];
+    for (int i = 0; i < 16; ++i) iv[i] = static_cast<unsigned char>(0xA0 + i);
+    std::vector<unsigned char> plain(4096), cipher(4096);
+    for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<unsigned char>((i * 7 + 3) & 0xFF);
+    aes_whitebox_encrypt_cfb(iv, plain.data(), 4096, cipher.data());
+    unsigned char key[48];
+    distributionkey(key);
+
+    const std::vector<std::string> expected = {"main called args=null",
+                                               "encrypt=" + hex(cipher.data(), cipher.size()),
+                                               "decrypt=" + hex(plain.data(), plain.size()),
+                                               "encrypt20=null",
+                                               "key=" + hex(key, 48),
+                                               "key=" + hex(key, 48),
+                                               "main returned",
+                                               "start returned ok"};
+    EXPECT_EQ(events(), expected);
+    EXPECT_EQ(f.out,
+              "  encrypt in cpp\n  encrypt in cpp\n"
+              "    Error - plaintext length (20) is not a multiple of 16\n"
+              "getting encrypted distribution key in cpp\ngetting encrypted distribution key in cpp\n");
+}
+
+TEST_F(JavaStart, LookupFailuresEndTheStartBeforeMain) {
+    const std::string absent = "launchertest/Absent";
+    const struct {
+        const char* what;
+        std::string main_class, encrypt_class, trace_tail, described;
+    } cases[] = {
+        {"key provider", "launchertest/Main", absent,
+         "before findclass\nSorry - could not find class launchertest/Absent\n",
+         "java.lang.NoClassDefFoundError: launchertest/Absent"},
+        {"main class", absent, "launchertest/KeyProvider",
+         "before findclass\nafter findclass\n  RegisterNatives\nSorry - could not find class launchertest/Absent\n",
+         "java.lang.NoClassDefFoundError: launchertest/Absent"},
+        {"main method", "launchertest/NoMain", "launchertest/KeyProvider",
+         "before findclass\nafter findclass\n  RegisterNatives\n"
+         "Sorry - could not find main method in class launchertest/NoMain\n",
+         "java.lang.NoSuchMethodError: static Llaunchertest/NoMain;.main([Ljava/lang/String;)V"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        const Finished f = start("ormad", test_record("report", c.main_class, c.encrypt_class));
+        ASSERT_FALSE(f.timed_out) << c.what;
+        EXPECT_EQ(f.status, 1) << c.what;
+        EXPECT_EQ(trace(), created_trace(kLibJvm) + c.trace_tail) << c.what;
+        // main never ran.
+        EXPECT_EQ(events(),
+                  std::vector<std::string>{"start returned error: the Java start of ormad failed; see launcher-cpp.log"})
+            << c.what;
+        EXPECT_NE(f.err.find(c.described), std::string::npos) << c.what << ": " << f.err;
+    }
+}
+
+TEST_F(JavaStart, ExceptionFromMainIsDescribedAndReported) {
+    const Finished f = start("ormic", test_record("throw"));
+    ASSERT_FALSE(f.timed_out);
+    EXPECT_EQ(f.status, 1);
+    EXPECT_EQ(trace(), success_trace(kLibJvm));
+    EXPECT_EQ(events(), (std::vector<std::string>{
+                            "main called args=null", "main throwing",
+                            "start returned error: the Java application ormic ended with an uncaught exception"}));
+    EXPECT_NE(f.err.find("Exception in thread \"main\" java.lang.IllegalStateException: thrown from main"),
+              std::string::npos)
+        << f.err;
+}
+
+TEST_F(JavaStart, NonDaemonThreadKeepsTheStartBlockedUntilItEnds) {
+    auto child = spawn("ormic", test_record("thread"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(180);
+    while (read_file(dir / "events.txt").find("main returned") == std::string::npos) {
+        ASSERT_TRUE(child->running()) << read_file(dir / "child.err");
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_TRUE(child->running());
+    EXPECT_EQ(read_file(dir / "events.txt").find("start returned"), std::string::npos);
+
+    write_file(dir / "release", "");
+    const Finished f = child->wait(std::chrono::seconds(60));
+    ASSERT_FALSE(f.timed_out);
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_EQ(events(), (std::vector<std::string>{"main called args=null", "main returned", "thread ended",
+                                                  "start returned ok"}));
+}
+
+// The product's own record, against JDK 17: the JVM refuses -Djava.ext.dirs.
+// The record's path ".\jre\bin\client\jvm.dll" has no "/" on Linux, so the
+// loader searches LD_LIBRARY_PATH: a link of that name in "." leads to the JVM.
+TEST_F(JavaStart, CompiledOrmicRecordFailsAtCreationOnJdk17) {
+    const std::string jvm = ".\\jre\\bin\\client\\jvm.dll";
+    fs::create_symlink(kLibJvm, dir / jvm);
+    const Finished f = start("ormic", "--compiled", {{"LD_LIBRARY_PATH", "."}});
+    ASSERT_FALSE(f.timed_out);
+    EXPECT_EQ(f.status, 1);
+    EXPECT_EQ(trace(), "Initializing Java in CPP :  " + jvm + "\n" + "initialized all java options" +
+                           "before initializing handle with dlopen" + "Loaded JVM from " + jvm + "\n" +
+                           "after dlopen\nafter dlsym\nafter createjavavm\n" + "Unable to Launch JVM -6\n" +
+                           "JVM not initialized. exiting!\n");
+    EXPECT_EQ(events(), std::vector<std::string>{"start returned error: " + kFailedStart});
+    EXPECT_NE(f.out.find("-Djava.ext.dirs=.\\jre\\lib\\ext;.\\ext; is not supported."), std::string::npos) << f.out;
+}
+
+TEST_F(JavaStart, WithoutLauncherLogsTheStartRunsWithoutTrace) {
+    fs::remove_all(dir / "launcher-logs");
+    const Finished f = start("vesmors", test_record("report"));
+    ASSERT_FALSE(f.timed_out);
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_FALSE(fs::exists(dir / "launcher-logs"));
+    const auto e = events();
+    ASSERT_GE(e.size(), 2u);
+    EXPECT_EQ(e.front(), "main called args=null");
+    EXPECT_EQ(e.back(), "start returned ok");
+}
+
+// Cases that never create a VM run in this process.
+class JavaStartInProcess : public JavaStart {
+protected:
+    void SetUp() override {
+        JavaStart::SetUp();
+        old_cwd = fs::current_path();
+        fs::current_path(dir);
+    }
+    void TearDown() override { fs::current_path(old_cwd); }
+    fs::path old_cwd;
+};
+
+TEST_F(JavaStartInProcess, RecordAndClassPathErrorsComeBackBeforeAnyTrace) {
+    using launcherwindows::init::configure_and_start_java_app;
+    const std::string truncated = "{\"jvm_path\": \"x\"";
+    const auto bad_record = configure_and_start_java_app("ormic", truncated);
+    ASSERT_FALSE(bad_record.is_ok());
+    EXPECT_EQ(bad_record.error(), "error while loading app config for ormic: " +
+                                      launcherwindows::init::read_java_app(truncated).error().to_string());
+
+    const auto unknown = configure_and_start_java_app("pylorx", test_record("report"));
+    ASSERT_FALSE(unknown.is_ok());
+    EXPECT_EQ(unknown.error().rfind("error reading class path: \"Loading of pylorx class_paths failed: ", 0), 0u)
+        << unknown.error();
+    EXPECT_FALSE(fs::exists(dir / "launcher-logs" / "launcher-cpp.log"));
+}
+
+TEST_F(JavaStartInProcess, MissingLibraryOrEntryPointFailsTheStart) {
+    using launcherwindows::init::configure_and_start_java_app;
+    const std::string missing = (dir / "no-such-jvm.so").string();
+    auto r = configure_and_start_java_app("ormic", record(missing, "a/Main", "a/Key", {"-Xmx1m"}));
+    ASSERT_FALSE(r.is_ok());
+    EXPECT_EQ(r.error(), kFailedStart);
+    EXPECT_EQ(trace(), "Initializing Java in CPP :  " + missing + "\n" +
+                           "initialized all java optionsbefore initializing handle with dlopen" +
+                           "Unable to load JVM at " + missing + ", exiting\n" + "JVM not initialized. exiting!\n");
+
+    const std::string no_create = LAUNCHER_TEST_NO_CREATE_LIB;
+    r = configure_and_start_java_app("ormad", record(no_create, "a/Main", "a/Key", {}));
+    ASSERT_FALSE(r.is_ok());
+    EXPECT_EQ(r.error(), "the Java start of ormad failed; see launcher-cpp.log");
+    EXPECT_EQ(trace(), "Initializing Java in CPP :  " + no_create + "\n" + "initialized all java options" +
+                           "before initializing handle with dlopen" + "Loaded JVM from " + no_create + "\n" +
+                           "after dlopen\nafter dlsym\n" + "Unable to Launch JVM -1\n" +
+                           "JVM not initialized. exiting!\n");
+}

@@ -1,0 +1,82 @@
+package launchertest;
+
+import java.lang.management.ManagementFactory;
+import java.nio.ByteBuffer;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.List;
+
+/**
+ * The main class of the test records: reports what the launcher gave it, or
+ * calls the natives, throws, or leaves a thread running, by the system
+ * property launchertest.mode.
+ */
+public final class Main {
+    private Main() {}
+
+    public static void main(String[] args) throws Exception {
+        Events.add("main called args=" + (args == null ? "null" : "length " + args.length));
+        String mode = System.getProperty("launchertest.mode", "report");
+        switch (mode) {
+            case "report":
+                List<String> input = ManagementFactory.getRuntimeMXBean().getInputArguments();
+                for (int i = 0; i < input.size(); ++i) Events.add("input[" + i + "]=" + input.get(i));
+                Events.add("class.path=" + System.getProperty("java.class.path"));
+                break;
+            case "natives":
+                natives();
+                break;
+            case "throw":
+                Events.add("main throwing");
+                throw new IllegalStateException("thrown from main");
+            case "thread":
+                Thread worker = new Thread(Main::waitForRelease, "worker");
+                worker.setDaemon(false);
+                worker.start();
+                break;
+            default:
+                Events.add("unknown mode " + mode);
+        }
+        Events.add("main returned");
+    }
+
+    private static void waitForRelease() {
+        Path release = Paths.get("release");
+        try {
+            while (!Files.exists(release)) Thread.sleep(20);
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+        }
+        Events.add("thread ended");
+    }
+
+    private static ByteBuffer direct(byte[] bytes) {
+        ByteBuffer b = ByteBuffer.allocateDirect(bytes.length);
+        b.put(bytes);
+        return b;
+    }
+
+    private static String hex(byte[] bytes) {
+        if (bytes == null) return "null";
+        StringBuilder s = new StringBuilder();
+        for (byte b : bytes) s.append(String.format("%02x", b & 0xff));
+        return s.toString();
+    }
+
+    // The same inputs as the Windows stand-in JVM's natives mode.
+    private static void natives() {
+        byte[] iv = new byte[16];
+        for (int i = 0; i < iv.length; ++i) iv[i] = (byte) (0xA0 + i);
+        byte[] plain = new byte[4096];
+        for (int i = 0; i < plain.length; ++i) plain[i] = (byte) ((i * 7 + 3) & 0xff);
+        byte[] cipher = KeyProvider.externEncrypt(direct(iv), direct(plain));
+        Events.add("encrypt=" + hex(cipher));
+        Events.add("decrypt=" + hex(KeyProvider.externDecrypt(direct(iv), direct(cipher))));
+        byte[] twenty = new byte[20];
+        System.arraycopy(plain, 0, twenty, 0, 20);
+        Events.add("encrypt20=" + hex(KeyProvider.externEncrypt(direct(iv), direct(twenty))));
+        Events.add("key=" + hex(KeyProvider.externGetEncryptedDistributionKey()));
+        Events.add("key=" + hex(KeyProvider.externGetEncryptedDistributionKey()));
+    }
+}

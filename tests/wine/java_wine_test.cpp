@@ -1,0 +1,291 @@
+// The Java start of the real launcher.exe under Wine, against the stand-in
+// jvm.dll (tests/doubles/jvm), which records what it was asked.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cipher.h"
+#include "harness.h"
+#include "init/classpath.h"
+
+using namespace wine_harness;
+
+namespace {
+
+const std::string kJvm = ".\\jre\\bin\\client\\jvm.dll";
+const std::string kKeyProvider = "tolvan/ec/security/impl/DistributionKeyProviderImpl";
+const std::string kNatives =
+    "count=3 externEncrypt(Ljava/nio/ByteBuffer;Ljava/nio/ByteBuffer;)[B "
+    "externDecrypt(Ljava/nio/ByteBuffer;Ljava/nio/ByteBuffer;)[B externGetEncryptedDistributionKey()[B";
+
+const std::vector<std::string> kOrmicOptions = {
+    "-verbose:jni,class",
+    "-Djava.ext.dirs=.\\jre\\lib\\ext;.\\ext;",
+    "-Djava.library.path=.\\bin",
+    "-Xshare:auto",
+    "-Xverify:none",
+    "-XX:MaxHeapFreeRatio=5",
+    "-XX:MinHeapFreeRatio=5",
+    "-XX:+HeapDumpOnOutOfMemoryError",
+    "-XX:HeapDumpPath=.\\dump\\java_pid<pid>.hprof",
+    "-Xms64m",
+    "-Xmx365m",
+    "-DimType=swing",
+    "-Dfile.encoding=UTF-8",
+    "-Djavax.net.ssl.trustStoreType=WINDOWS-ROOT",
+    "-Dsun.java2d.ddscale=true",
+    "-Dsun.java2d.translaccel=true",
+    "-Dmorena.debug=true",
+};
+const std::vector<std::string> kOrmadOptions = {
+    "-verbose:jni,class",
+    "-Djava.ext.dirs=.\\jre\\lib\\ext;.\\ext;",
+    "-Djava.library.path=.\\bin",
+    "-Xshare:auto",
+    "-Xverify:none",
+    "-XX:MaxHeapFreeRatio=5",
+    "-XX:MinHeapFreeRatio=5",
+    "-Xms32m",
+    "-Xmx320m",
+    "-DimType=swing",
+    "-Djavax.net.ssl.trustStoreType=WINDOWS-ROOT",
+};
+
+// The trace file is a text-mode ("w+") file: its line ends are CR LF.
+std::string crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+std::string created_trace() {
+    return "Initializing Java in CPP :  " + kJvm + "\n" + "initialized all java options" +
+           "before initializing handle with dlopen" + "Loaded JVM from " + kJvm + "\n" +
+           "after dlopen\nafter dlsym\nafter createjavavm\nLaunched JVM\n";
+}
+const std::string kAfterRegistration = "before findclass\nafter findclass\n  RegisterNatives\n";
+std::string success_trace() { return created_trace() + kAfterRegistration + "  Initialized Main Method\n"; }
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::vector<std::string> messages(const std::string& log) {
+    std::vector<std::string> out;
+    for (const auto& r : log_records(log)) out.push_back(record_level(r) + " " + record_message(r));
+    return out;
+}
+
+std::string hex(const std::vector<unsigned char>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 15]);
+    }
+    return out;
+}
+
+// A tree with the stand-in JVM where the records expect it.
+struct JavaTree {
+    Tree tree;
+    fs::path client;
+    explicit JavaTree(const std::string& name, bool with_jvm = true) : tree(make_tree(name)) {
+        client = tree.root / "jre" / "bin" / "client";
+        fs::create_directories(client);
+        fs::create_directories(tree.root / "launcher-logs");
+        if (with_jvm) fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
+    }
+    std::string trace() const { return read_file(tree.root / "launcher-logs" / "launcher-cpp.log"); }
+    std::vector<std::string> recorded() const { return lines(read_file(client / "jvm_stub_record.txt")); }
+    void configure(const std::string& cfg) const { write_file(client / "jvm_stub.cfg", cfg); }
+};
+
+// What the stand-in records up to the main call for a record's options.
+std::vector<std::string> creation_record(const std::vector<std::string>& options, const Tree& t) {
+    std::vector<std::string> r = {"create version=0x00010008 nOptions=" + std::to_string(options.size() + 1) +
+                                  " ignoreUnrecognized=0"};
+    for (std::size_t i = 0; i < options.size(); ++i) r.push_back("option[" + std::to_string(i) + "]=" + options[i]);
+    const auto class_path = launcherwindows::init::build_class_path_option("ormic");
+    r.push_back("option[" + std::to_string(options.size()) + "]=" + class_path.value());
+    r.push_back("cwd=" + windows_path(t.root));
+    r.push_back("env.L1_HOME=(unset)");
+    return r;
+}
+
+// Drops the PATH and LD_LIBRARY_PATH lines, which are Wine's.
+std::vector<std::string> without_paths(std::vector<std::string> record) {
+    std::erase_if(record, [](const std::string& l) {
+        return l.rfind("env.PATH=", 0) == 0 || l.rfind("env.LD_LIBRARY_PATH=", 0) == 0;
+    });
+    return record;
+}
+
+void expect_failed_start(const RunResult& r, const std::string& typed, const std::string& error) {
+    EXPECT_EQ(r.status, 255);  // -1
+    const auto m = messages(r.log);
+    ASSERT_GE(m.size(), 3u) << r.log;
+    EXPECT_EQ(m[m.size() - 3], "INFO Start java application " + typed.substr(typed.find_first_not_of('-')));
+    EXPECT_EQ(m[m.size() - 2], "ERROR error while starting up " + typed);
+    EXPECT_EQ(m.back(), "ERROR Application error: \"" + error + "\"");
+}
+
+}  // namespace
+
+TEST(WineJavaStart, OrmicAndOrmadGiveTheJvmTheirOptionsWithTheClassPathLast) {
+    const struct {
+        std::string word, main_class;
+        const std::vector<std::string>* options;
+    } apps[] = {{"ormic", "tolvan/ec/EnrolMain", &kOrmicOptions},
+                {"ormad", "tolvan/ormad/EnrolAdminMain", &kOrmadOptions}};
+    for (const auto& app : apps) {
+        const JavaTree j("java/" + app.word);
+        const RunResult r = run(j.tree, {.args = {app.word}});
+        EXPECT_EQ(r.status, 0) << app.word << r.err;
+        EXPECT_EQ(r.out, windows_path(j.tree.exe) + "\nStarting launcher");
+
+        auto expected = creation_record(*app.options, j.tree);
+        for (const std::string& l : {"FindClass=" + kKeyProvider, "RegisterNatives=" + kKeyProvider + " " + kNatives,
+                                     "FindClass=" + app.main_class,
+                                     "GetStaticMethodID=" + app.main_class + ".main([Ljava/lang/String;)V",
+                                     std::string("main called args=null"), std::string("main returned"),
+                                     std::string("ExceptionCheck=0"), std::string("DestroyJavaVM")})
+            expected.push_back(l);
+        EXPECT_EQ(without_paths(j.recorded()), expected) << app.word;
+        EXPECT_EQ(j.trace(), crlf(success_trace())) << app.word;
+
+        const auto records = log_records(r.log);
+        ASSERT_FALSE(records.empty()) << r.log;
+        const std::string& last = records.back();
+        EXPECT_EQ(last.substr(last.find(' ') + 1), "INFO launcherwindows::init - Start java application " + app.word);
+    }
+}
+
+TEST(WineJavaStart, EveryFailedStartTracesExactlyAndExitsWithMinusOne) {
+    const std::string failed = "the Java start of ormic failed; see launcher-cpp.log";
+    const std::string not_initialized = "JVM not initialized. exiting!\n";
+    const std::string created_up_to_dlsym = "Initializing Java in CPP :  " + kJvm + "\n" +
+                                            "initialized all java optionsbefore initializing handle with dlopen" +
+                                            "Loaded JVM from " + kJvm + "\nafter dlopen\nafter dlsym\n";
+    const struct {
+        const char* what;
+        std::string cfg, trace;
+        std::vector<std::string> record_tail;  // after the creation and environment lines
+    } cases[] = {
+        {"creation fails", "create=fail\n",
+         created_up_to_dlsym + "after createjavavm\nUnable to Launch JVM -1\n" + not_initialized, {}},
+        {"key provider missing", "missing=encrypt_class\n",
+         created_trace() + "before findclass\nSorry - could not find class " + kKeyProvider + "\n",
+         {"FindClass=" + kKeyProvider, "ExceptionDescribe", "DestroyJavaVM"}},
+        {"main class missing", "missing=main_class\r\n",
+         created_trace() + kAfterRegistration + "Sorry - could not find class tolvan/ec/EnrolMain\n",
+         {"FindClass=" + kKeyProvider, "RegisterNatives=" + kKeyProvider + " " + kNatives,
+          "FindClass=tolvan/ec/EnrolMain", "ExceptionDescribe", "DestroyJavaVM"}},
+        {"main method missing", "# a comment\nmissing=main_method\n",
+         created_trace() + kAfterRegistration + "Sorry - could not find main method in class tolvan/ec/EnrolMain\n",
+         {"FindClass=" + kKeyProvider, "RegisterNatives=" + kKeyProvider + " " + kNatives,
+          "FindClass=tolvan/ec/EnrolMain", "GetStaticMethodID=tolvan/ec/EnrolMain.main([Ljava/lang/String;)V",
+          "ExceptionDescribe", "DestroyJavaVM"}},
+    };
+    // One tree: every start replaces the trace of the one before.
+    const JavaTree j("java/failures");
+    for (const auto& c : cases) {
+        j.configure(c.cfg);
+        const RunResult r = run(j.tree, {.args = {"-ormic"}});
+        expect_failed_start(r, "-ormic", failed);
+        EXPECT_EQ(j.trace(), crlf(c.trace)) << c.what;
+        auto expected = creation_record(kOrmicOptions, j.tree);
+        expected.insert(expected.end(), c.record_tail.begin(), c.record_tail.end());
+        EXPECT_EQ(without_paths(j.recorded()), expected) << c.what;
+    }
+
+    // A library without JNI_CreateJavaVM fails like a refused creation.
+    const JavaTree broken("java/no-create", false);
+    fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm_without_create.dll", broken.client / "jvm.dll");
+    RunResult r = run(broken.tree, {.args = {"ormic"}});
+    expect_failed_start(r, "ormic", failed);
+    EXPECT_EQ(broken.trace(), crlf(created_up_to_dlsym + "Unable to Launch JVM -1\n" + not_initialized));
+
+    // No JVM library at all.
+    const JavaTree none("java/no-jvm", false);
+    r = run(none.tree, {.args = {"--ormad"}});
+    expect_failed_start(r, "--ormad", "the Java start of ormad failed; see launcher-cpp.log");
+    EXPECT_EQ(none.trace(), crlf("Initializing Java in CPP :  " + kJvm + "\n" +
+                                 "initialized all java optionsbefore initializing handle with dlopen" +
+                                 "Unable to load JVM at " + kJvm + ", exiting\n" + not_initialized));
+}
+
+TEST(WineJavaStart, ExceptionLeftByMainIsDescribedAndReported) {
+    const JavaTree j("java/throw");
+    const RunResult r = run(j.tree, {.args = {"ormic"}, .env = {{"JVM_STUB_MAIN", "throw"}}});
+    expect_failed_start(r, "ormic", "the Java application ormic ended with an uncaught exception");
+    EXPECT_EQ(j.trace(), crlf(success_trace()));
+    const auto record = j.recorded();
+    ASSERT_GE(record.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(record.end() - 4, record.end()),
+              (std::vector<std::string>{"main returned", "ExceptionCheck=1", "ExceptionDescribe", "DestroyJavaVM"}));
+    EXPECT_EQ(r.err, "Exception in thread \"main\" java.lang.IllegalStateException: thrown by the stub's main\n");
+}
+
+TEST(WineJavaStart, NativesCalledThroughTheRegisteredTableGiveTheCipherResults) {
+    const JavaTree j("java/natives");
+    const RunResult r = run(j.tree, {.args = {"ormad"}, .env = {{"JVM_STUB_MAIN", "natives"}}});
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    // The host build has the same compiled-in tables and key.
+    install_compiled_cipher_tables();
+    std::vector<unsigned char> iv(16), plain(4096), cipher(4096), key(48);
+    for (std::size_t i = 0; i < iv.size(); ++i) iv[i] = static_cast<unsigned char>(0xA0 + i);
+    for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<unsigned char>((i * 7 + 3) & 0xFF);
+    aes_whitebox_encrypt_cfb(iv.data(), plain.data(), 4096, cipher.data());
+    distributionkey(key.data());
+    const std::vector<unsigned char> twenty(plain.begin(), plain.begin() + 20);
+
+    std::vector<std::string> natives;
+    for (const auto& l : j.recorded()) {
+        if (l.rfind("native ", 0) == 0) natives.push_back(l);
+    }
+    EXPECT_EQ(natives, (std::vector<std::string>{
+                           "native externEncrypt iv=" + hex(iv) + " in=" + hex(plain) + " out=" + hex(cipher),
+                           "native externDecrypt iv=" + hex(iv) + " in=" + hex(cipher) + " out=" + hex(plain),
+                           "native externEncrypt iv=" + hex(iv) + " in=" + hex(twenty) + " out=null",
+                           "native externGetEncryptedDistributionKey out=" + hex(key),
+                           "native externGetEncryptedDistributionKey out=" + hex(key),
+                       }));
+    EXPECT_EQ(r.out, windows_path(j.tree.exe) +
+                         "\nStarting launcher  encrypt in cpp\n  encrypt in cpp\n"
+                         "    Error - plaintext length (20) is not a multiple of 16\n"
+                         "getting encrypted distribution key in cpp\ngetting encrypted distribution key in cpp\n");
+}
+
+// The trace lives in the working directory, which the command-word form
+// leaves as the caller set it; the log stays under the installation directory.
+TEST(WineJavaStart, WorkingDirectoryWithoutLauncherLogsStartsWithoutTrace) {
+    const Tree t = make_tree("java/elsewhere");
+    const fs::path work = t.root / "work dir";
+    const fs::path client = work / "jre" / "bin" / "client";
+    fs::create_directories(client);
+    fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
+
+    const RunResult r = run(t, {.args = {"ormic"}, .cwd = work});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fs::exists(work / "launcher-logs"));
+    EXPECT_FALSE(fs::exists(t.root / "launcher-logs" / "launcher-cpp.log"));
+    const auto record = lines(read_file(client / "jvm_stub_record.txt"));
+    ASSERT_FALSE(record.empty());
+    EXPECT_NE(std::find(record.begin(), record.end(), "cwd=" + windows_path(work)), record.end());
+    EXPECT_NE(std::find(record.begin(), record.end(), "main called args=null"), record.end());
+    EXPECT_EQ(record.back(), "DestroyJavaVM");
+}
