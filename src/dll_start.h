@@ -1,0 +1,50 @@
+#pragma once
+// The start of the native-library application: load the library, call its
+// entry point, unload it. The loader calls come in through LoaderApi so that
+// tests can drive every branch, including the fatal ones.
+#include <atomic>
+#include <cstdint>
+#include <string_view>
+
+#include "cipher_api.h"
+#include "error_mode.h"
+#include "init/records.h"
+#include "result.h"
+
+namespace launcherwindows::dll_start {
+
+using Module = void*;
+using Symbol = void (*)();
+
+struct LoaderApi {
+    error_mode::Api error_mode;
+    Module (*load_library)(const char16_t* path);                // LoadLibraryW
+    Symbol (*get_proc_address)(Module module, const char* name);  // GetProcAddress
+    bool (*free_library)(Module module);                         // FreeLibrary
+    std::uint32_t (*last_error)();                               // GetLastError
+};
+
+// The entry point's contract: the argument's bytes (no NUL) and their count,
+// then the distribution-key and CFB-decrypt services. Its result is not read.
+extern "C" typedef void(LAUNCHER_CDECL* EntryPoint)(const unsigned char* argument, std::uint32_t length,
+                                                    launcher_distribution_key_fn key_provider,
+                                                    launcher_cfb_fn decrypt);
+
+// Reads the record text, logs the start and runs the application; success
+// once the entry point has returned, else the error text.
+StartResult start(std::string_view record_text, std::string_view argument, const LoaderApi& api,
+                  std::atomic<bool>& process_wide);
+
+// Loads app.dll_path, calls app.entry_point and unloads the library.
+StartResult run(const init::DllApp& app, std::string_view argument, const LoaderApi& api,
+                std::atomic<bool>& process_wide);
+
+// "<system message> (os error <code>)"
+std::string os_error_text(std::uint32_t code);
+
+#ifdef _WIN32
+// The Windows loader.
+const LoaderApi& system_loader();
+#endif
+
+}  // namespace launcherwindows::dll_start

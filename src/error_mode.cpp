@@ -1,0 +1,60 @@
+#include "error_mode.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace launcherwindows::error_mode {
+
+Saved fail_critical_errors(const Api& api, std::atomic<bool>& process_wide) {
+    Saved saved;
+    if (!process_wide.load()) {
+        std::uint32_t previous = 0;
+        if (api.set_thread_mode(kFailCriticalErrors, &previous)) {
+            if (previous != kFailCriticalErrors) saved = {Saved::Via::Thread, previous};
+            return saved;
+        }
+        // Any other failure leaves the mode as it was: nothing to undo.
+        if (api.last_error() != kCallNotImplemented) return saved;
+        process_wide.store(true);
+    }
+    const std::uint32_t previous = api.set_process_mode(kFailCriticalErrors);
+    if (previous != kFailCriticalErrors) saved = {Saved::Via::Process, previous};
+    return saved;
+}
+
+void restore(const Api& api, const Saved& saved) {
+    switch (saved.via) {
+        case Saved::Via::Nothing: break;
+        case Saved::Via::Thread: (void)api.set_thread_mode(saved.previous, nullptr); break;
+        case Saved::Via::Process: (void)api.set_process_mode(saved.previous); break;
+    }
+}
+
+std::atomic<bool>& process_switch() {
+    static std::atomic<bool> process_wide{false};
+    return process_wide;
+}
+
+#ifdef _WIN32
+namespace {
+
+bool set_thread_mode(std::uint32_t mode, std::uint32_t* previous) {
+    DWORD old = 0;
+    if (SetThreadErrorMode(mode, previous != nullptr ? &old : nullptr) == 0) return false;
+    if (previous != nullptr) *previous = old;
+    return true;
+}
+
+std::uint32_t set_process_mode(std::uint32_t mode) { return SetErrorMode(mode); }
+std::uint32_t last_error() { return GetLastError(); }
+
+}  // namespace
+
+const Api& system_api() {
+    static const Api api{set_thread_mode, set_process_mode, last_error};
+    return api;
+}
+#endif
+
+}  // namespace launcherwindows::error_mode
