@@ -1,8 +1,41 @@
 #include "vesmors.h"
 
+#include <cstdio>
+
+#include "init/app_records.h"
+#include "init/mod.h"
+#include "install_service/mod.h"
+#include "lib.h"
+#include "logger.h"
+#include "quoted.h"
+#include "vesmors_service/mod.h"
+
 namespace launcherwindows {
 
-// Not built yet: ERROR_CALL_NOT_IMPLEMENTED.
-ServiceResult vesmors(std::string_view) { return service_error(ServiceError::winapi(120)); }
+VesmorsAction vesmors_action(std::string_view s) {
+    if (s == "--install" || s == "-i" || s == "install") return VesmorsAction::Install;
+    if (s == "--remove" || s == "-r" || s == "remove") return VesmorsAction::Remove;
+    if (s == "--start" || s == "-t" || s == "start" || s == "--service" || s == "-s") return VesmorsAction::RunService;
+    if (s == "daemon") return VesmorsAction::Daemon;
+    return VesmorsAction::Usage;
+}
+
+ServiceResult vesmors(std::string_view sub_command) {
+    switch (vesmors_action(sub_command)) {
+        case VesmorsAction::Install: return install_service::install();
+        case VesmorsAction::Remove: return install_service::remove();
+        case VesmorsAction::RunService: return vesmors_service::run();
+        case VesmorsAction::Daemon: {
+            // Success either way, but a server that never started is not silent.
+            const StartResult r = init::configure_and_start_java_app("vesmors", init::compiled_record("vesmors"));
+            if (!r) logger::error(logger::kTargetMain, "Application error: " + quoted_form(r.error()));
+            return service_ok();
+        }
+        case VesmorsAction::Usage: break;
+    }
+    std::fwrite(kUsageText.data(), 1, kUsageText.size(), stdout);
+    std::fflush(stdout);
+    return service_ok();
+}
 
 }  // namespace launcherwindows

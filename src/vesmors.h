@@ -8,4 +8,8 @@ namespace launcherwindows {
 // The service command: install, remove, run as the service, daemon, or usage.
 ServiceResult vesmors(std::string_view sub_command);
 
+// The action a sub-command word selects; words match byte for byte.
+enum class VesmorsAction { Install, Remove, RunService, Daemon, Usage };
+VesmorsAction vesmors_action(std::string_view sub_command);
+
 }  // namespace launcherwindows

@@ -1,0 +1,31 @@
+#pragma once
+// Texts handed to the service control manager, and the install command's
+// diagnostic line.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "../result.h"
+#include "../service_error.h"
+#include "../util.h"
+
+namespace launcherwindows::install_service {
+
+// A text with a NUL cannot be passed as a NUL-terminated string: the error of
+// the given kind with the NUL's byte position.
+std::optional<ServiceError> text_error(std::string_view text, ServiceError::Kind kind);
+
+// A current state outside SERVICE_STOPPED (1) .. SERVICE_PAUSED (7).
+std::optional<ServiceError> state_error(std::uint32_t state);
+
+// The install command's line for the executable's path lookup (without the
+// line feed): Ok("<quoted path>") or Err(<code>: <message>).
+std::string path_line(const ModulePath& lookup);
+
+#ifdef _WIN32
+// The text as a NUL-terminated wide string, after the NUL check.
+Result<std::wstring, ServiceError> checked_wide(std::string_view text, ServiceError::Kind kind);
+#endif
+
+}  // namespace launcherwindows::install_service

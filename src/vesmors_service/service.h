@@ -1,0 +1,76 @@
+#pragma once
+// The service process's logic, apart from the control manager's calls, which
+// reach it through ControlManager (the real one is Windows-only).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../result.h"
+#include "../service_error.h"
+#include "stop_flag.h"
+
+namespace launcherwindows::vesmors_service {
+
+inline constexpr std::string_view kServiceName = "vesmors";
+
+// The values of winsvc.h / winerror.h that this service uses.
+inline constexpr std::uint32_t kServiceWin32OwnProcess = 0x10;
+inline constexpr std::uint32_t kServiceStopped = 1;
+inline constexpr std::uint32_t kServiceRunning = 4;
+inline constexpr std::uint32_t kServiceAcceptStop = 1;
+inline constexpr std::uint32_t kControlStop = 1;
+inline constexpr std::uint32_t kControlInterrogate = 4;
+inline constexpr std::uint32_t kNoError = 0;
+inline constexpr std::uint32_t kErrorCallNotImplemented = 120;
+inline constexpr std::uint32_t kErrorNotEnoughMemory = 8;
+inline constexpr std::uint32_t kErrorServiceSpecificError = 1066;
+
+// The seven fields of SERVICE_STATUS, in its order.
+struct ServiceStatus {
+    std::uint32_t service_type;
+    std::uint32_t current_state;
+    std::uint32_t controls_accepted;
+    std::uint32_t win32_exit_code;
+    std::uint32_t service_specific_exit_code;
+    std::uint32_t check_point;
+    std::uint32_t wait_hint;
+    bool operator==(const ServiceStatus&) const = default;
+};
+ServiceStatus running_status();
+ServiceStatus stopped_status(StopCodes codes);
+
+// The Stopped report's codes after the Java server's start returned: a
+// failed start is a service-specific error 1, a normal end no error.
+StopCodes codes_after_java(const StartResult& java);
+
+// What the control handler keeps: a share of the stop flag.
+struct ControlHandlerState {
+    std::shared_ptr<StopFlag> stop;
+};
+
+// The control handler's decision, by control code; the Windows callback
+// forwards here. Returns the handler's result code.
+std::uint32_t handle_control(std::uint32_t control, ControlHandlerState& state);
+
+using StatusHandle = std::uintptr_t;
+
+// The control manager as run_service sees it.
+struct ControlManager {
+    // Registers the control handler for kServiceName with the state as its
+    // context; the handle for status reports, or the error.
+    std::function<Result<StatusHandle, ServiceError>(ControlHandlerState* state)> register_handler;
+    // Sends one status report; 0 on success, else the system error code.
+    std::function<std::uint32_t(StatusHandle handle, const ServiceStatus& status)> set_status;
+    // The Java server's start, which returns when the server has ended.
+    std::function<StartResult()> start_java;
+};
+
+// The service main's work: registers the handler, reports Running, starts
+// the stop waiter and runs the event loop with the worker until the waiter
+// stops it. The handler state stays allocated until the process ends.
+ServiceResult run_service(const std::vector<std::string>& arguments, const ControlManager& manager);
+
+}  // namespace launcherwindows::vesmors_service

@@ -1,0 +1,15 @@
+// There is no service control manager on this platform.
+#include <cerrno>
+
+#include "../logger.h"
+#include "mod.h"
+#include "service.h"
+
+namespace launcherwindows::vesmors_service {
+
+ServiceResult run() {
+    logger::info(logger::kTargetService, "Inside run method " + std::string(kServiceName));
+    return service_error(ServiceError::winapi(ENOSYS));
+}
+
+}  // namespace launcherwindows::vesmors_service

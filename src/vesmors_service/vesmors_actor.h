@@ -1,0 +1,28 @@
+#pragma once
+#include <functional>
+#include <memory>
+
+#include "../result.h"
+#include "event_loop.h"
+#include "stop_flag.h"
+
+namespace launcherwindows::vesmors_service {
+
+// The service's worker. Its start hook prepares the working directory and
+// the environment, runs the Java server until it ends, and then asks for the
+// service to stop, so that a service without its server is not left Running.
+class VesmorsActor : public Actor {
+public:
+    VesmorsActor(std::function<StartResult()> start_java, std::shared_ptr<StopFlag> stop);
+    void started(LoopContext& context) override;
+
+private:
+    std::function<StartResult()> start_java_;
+    std::shared_ptr<StopFlag> stop_;
+};
+
+// The Java start the worker makes: the vesmors application with its
+// compiled-in record.
+StartResult start_vesmors_java();
+
+}  // namespace launcherwindows::vesmors_service

@@ -1,0 +1,73 @@
+// The service process's calls into the Windows service control manager.
+#include <windows.h>
+
+#include "../logger.h"
+#include "../unicode.h"
+#include "../install_service/service_text.h"
+#include "mod.h"
+#include "service.h"
+#include "vesmors_actor.h"
+
+namespace launcherwindows::vesmors_service {
+namespace {
+
+using logger::kTargetService;
+
+static_assert(kServiceWin32OwnProcess == SERVICE_WIN32_OWN_PROCESS);
+static_assert(kServiceStopped == SERVICE_STOPPED && kServiceRunning == SERVICE_RUNNING);
+static_assert(kServiceAcceptStop == SERVICE_ACCEPT_STOP);
+static_assert(kControlStop == SERVICE_CONTROL_STOP && kControlInterrogate == SERVICE_CONTROL_INTERROGATE);
+static_assert(kNoError == NO_ERROR && kErrorCallNotImplemented == ERROR_CALL_NOT_IMPLEMENTED);
+static_assert(kErrorNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY);
+static_assert(kErrorServiceSpecificError == ERROR_SERVICE_SPECIFIC_ERROR);
+
+DWORD WINAPI control_handler(DWORD control, DWORD, LPVOID, LPVOID context) {
+    return handle_control(control, *static_cast<ControlHandlerState*>(context));
+}
+
+ControlManager windows_control_manager() {
+    ControlManager m;
+    m.register_handler = [](ControlHandlerState* state) -> Result<StatusHandle, ServiceError> {
+        auto name = install_service::checked_wide(kServiceName, ServiceError::Kind::InvalidServiceName);
+        if (!name) return Result<StatusHandle, ServiceError>::err(name.error());
+        const SERVICE_STATUS_HANDLE h = RegisterServiceCtrlHandlerExW(name.value().c_str(), control_handler, state);
+        if (h == nullptr) return Result<StatusHandle, ServiceError>::err(ServiceError::winapi(GetLastError()));
+        return Result<StatusHandle, ServiceError>::ok(reinterpret_cast<StatusHandle>(h));
+    };
+    m.set_status = [](StatusHandle handle, const ServiceStatus& s) -> std::uint32_t {
+        SERVICE_STATUS status{s.service_type,    s.current_state,
+                              s.controls_accepted, s.win32_exit_code,
+                              s.service_specific_exit_code, s.check_point,
+                              s.wait_hint};
+        if (SetServiceStatus(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle), &status)) return NO_ERROR;
+        const DWORD e = GetLastError();
+        return e != NO_ERROR ? e : ERROR_INVALID_FUNCTION;
+    };
+    m.start_java = start_vesmors_java;
+    return m;
+}
+
+}  // namespace
+
+ServiceResult run_service(const std::vector<std::string>& arguments) {
+    return run_service(arguments, windows_control_manager());
+}
+
+void WINAPI ffi_service_main(DWORD argc, LPWSTR* argv) {
+    std::vector<std::string> arguments;
+    for (DWORD i = 0; i < argc && argv != nullptr; ++i) {
+        arguments.push_back(argv[i] != nullptr ? unicode::from_wide(argv[i]) : std::string());
+    }
+    if (!run_service(arguments)) logger::error(kTargetService, "could not start vesmors windows service");
+}
+
+ServiceResult run() {
+    logger::info(kTargetService, "Inside run method " + std::string(kServiceName));
+    auto name = install_service::checked_wide(kServiceName, ServiceError::Kind::InvalidServiceName);
+    if (!name) return service_error(name.error());
+    SERVICE_TABLE_ENTRYW table[] = {{name.value().data(), ffi_service_main}, {nullptr, nullptr}};
+    if (!StartServiceCtrlDispatcherW(table)) return service_error(ServiceError::winapi(GetLastError()));
+    return service_ok();
+}
+
+}  // namespace launcherwindows::vesmors_service

@@ -1,0 +1,251 @@
+// The service process's logic against a control manager of the test's own:
+// reports, the control handler, the stop waiter and the worker.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <mutex>
+
+#include "logger.h"
+#include "test_files.h"
+#include "util.h"
+#include "vesmors_service/service.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include "unicode.h"
+#endif
+
+using namespace launcherwindows;
+using namespace launcherwindows::vesmors_service;
+
+namespace {
+
+constexpr StatusHandle kHandle = 0x5eed;
+
+// The process environment as the worker sets it (on Windows not the C
+// runtime's copy).
+std::string env_get(const char* name) {
+#ifdef _WIN32
+    wchar_t buf[1024];
+    const DWORD n = GetEnvironmentVariableW(unicode::to_wide(name).c_str(), buf, 1024);
+    return n == 0 ? "(unset)" : unicode::from_wide(std::wstring_view(buf, n));
+#else
+    const char* v = std::getenv(name);
+    return v != nullptr ? v : "(unset)";
+#endif
+}
+void env_set(const char* name, const std::string& value) {
+#ifdef _WIN32
+    SetEnvironmentVariableW(unicode::to_wide(name).c_str(), value == "(unset)" ? nullptr : unicode::to_wide(value).c_str());
+#else
+    if (value == "(unset)") {
+        unsetenv(name);
+    } else {
+        setenv(name, value.c_str(), 1);
+    }
+#endif
+}
+
+// Shared with the detached stop waiter, which may outlive a test's frame.
+struct Manager {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<ServiceStatus> reports;
+    std::vector<StatusHandle> report_handles;
+    ControlHandlerState* handler = nullptr;
+    Result<StatusHandle, ServiceError> registration = Result<StatusHandle, ServiceError>::ok(kHandle);
+    std::uint32_t running_error = 0;
+    std::uint32_t stopped_error = 0;
+    int java_starts = 0;
+
+    std::promise<void> java_entered;
+    std::shared_future<void> java_release;
+    StartResult java_result = start_ok();
+
+    bool wait_for_reports(std::size_t n) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(20), [&] { return reports.size() >= n; });
+    }
+};
+
+ControlManager control_manager(const std::shared_ptr<Manager>& m) {
+    ControlManager cm;
+    cm.register_handler = [m](ControlHandlerState* state) {
+        m->handler = state;
+        return m->registration;
+    };
+    cm.set_status = [m](StatusHandle handle, const ServiceStatus& status) -> std::uint32_t {
+        const std::lock_guard<std::mutex> lock(m->mutex);
+        m->reports.push_back(status);
+        m->report_handles.push_back(handle);
+        m->changed.notify_all();
+        return status.current_state == kServiceRunning ? m->running_error : m->stopped_error;
+    };
+    cm.start_java = [m]() {
+        ++m->java_starts;
+        m->java_entered.set_value();
+        if (m->java_release.valid()) m->java_release.wait();
+        return m->java_result;
+    };
+    return cm;
+}
+
+class ServiceTest : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = test_files::fresh_directory("service");
+        log_ = dir_ / "launcher.log";
+        ASSERT_TRUE(logger::detail::install(log_.string()));
+        cwd_ = std::filesystem::current_path();
+        path_ = env_get("PATH");
+    }
+    void TearDown() override {
+        logger::detail::uninstall_for_tests();
+        std::filesystem::current_path(cwd_);
+        env_set("PATH", path_);
+    }
+    // "<LEVEL> <target> - <message>" per record.
+    std::vector<std::string> records() const {
+        std::vector<std::string> out;
+        const std::string text = test_files::read(log_);
+        for (std::size_t start = 0, end; (end = text.find("\r\n\n", start)) != std::string::npos; start = end + 3) {
+            const std::string r = text.substr(start, end - start);
+            out.push_back(r.substr(r.find(' ') + 1));
+        }
+        return out;
+    }
+
+    std::filesystem::path dir_, log_, cwd_;
+    std::string path_;
+};
+
+const std::string kSvc = " launcherwindows::vesmors_service - ";
+const std::vector<std::string> kWorkerLines = {
+    "INFO" + kSvc + "starting the vesmors actor.....",
+    "INFO" + kSvc + "L1_HOME set to .\\vesmor\\l1",
+    "INFO" + kSvc + "VESMORS path set to .\\vesmor\\l1\\bin;.\\jre\\bin",
+    "INFO" + kSvc + "LD_LIBRARY_PATH set to .\\vesmor\\l1\\bin",
+};
+
+std::vector<std::string> with_worker_lines(std::vector<std::string> tail) {
+    std::vector<std::string> all = kWorkerLines;
+    all.insert(all.end(), tail.begin(), tail.end());
+    return all;
+}
+
+}  // namespace
+
+TEST(ControlHandler, OnlyStopSetsTheFlagAndOnlyStopAndInterrogateAreImplemented) {
+    ControlHandlerState state{std::make_shared<StopFlag>()};
+    // Pause, continue, shutdown, param change, session change (with event
+    // data), preshutdown, and codes Windows does not define.
+    for (const std::uint32_t code : {0u, 2u, 3u, 5u, 6u, 0xEu, 15u, 0x60u, 200u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(handle_control(code, state), kErrorCallNotImplemented) << code;
+    }
+    EXPECT_EQ(handle_control(kControlInterrogate, state), kNoError);
+    EXPECT_FALSE(state.stop->requested());
+    EXPECT_EQ(handle_control(kControlStop, state), kNoError);
+    EXPECT_TRUE(state.stop->requested());
+    EXPECT_EQ(state.stop->wait().win32_exit_code, 0u);
+    EXPECT_EQ(handle_control(kControlStop, state), kNoError);  // again, after the stop
+}
+
+TEST(ServiceReports, RunningAcceptsStopOnlyAndStoppedCarriesTheJavaOutcome) {
+    EXPECT_EQ(running_status(), (ServiceStatus{0x10, 4, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(stopped_status(codes_after_java(start_ok())), (ServiceStatus{0x10, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(stopped_status(codes_after_java(start_error("x"))), (ServiceStatus{0x10, 1, 0, 1066, 1, 0, 0}));
+}
+
+TEST_F(ServiceTest, AStopWhileTheServerRunsIsReportedAtOnceAndTheLoopEndsAfterTheServer) {
+    auto m = std::make_shared<Manager>();
+    std::promise<void> release;
+    m->java_release = release.get_future().share();
+    auto java_entered = m->java_entered.get_future();
+
+    auto result = std::async(std::launch::async, [m] { return run_service({"vesmors", "ignored"}, control_manager(m)); });
+    java_entered.wait();
+    ASSERT_EQ(m->reports.size(), 1u);
+    EXPECT_EQ(m->reports[0], running_status());
+    ASSERT_NE(m->handler, nullptr);
+
+    EXPECT_EQ(handle_control(kControlStop, *m->handler), kNoError);  // as the main thread would
+    ASSERT_TRUE(m->wait_for_reports(2));
+    EXPECT_EQ(m->reports[1], stopped_status({}));
+    EXPECT_EQ(m->report_handles, (std::vector<StatusHandle>{kHandle, kHandle}));
+    EXPECT_EQ(result.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+
+    release.set_value();  // the server ends; its own stop request is the second and changes nothing
+    EXPECT_TRUE(result.get().is_ok());
+    EXPECT_EQ(m->reports.size(), 2u);
+    EXPECT_EQ(records(), with_worker_lines({
+                             "INFO" + kSvc + "stop event received",
+                             "INFO" + kSvc + "setting status to stopped and stopping actor system....",
+                             "INFO" + kSvc + "vesmors java application ended",
+                         }));
+    // The control manager may still call after the service stopped.
+    EXPECT_EQ(handle_control(kControlStop, *m->handler), kNoError);
+    EXPECT_EQ(handle_control(kControlInterrogate, *m->handler), kNoError);
+}
+
+TEST_F(ServiceTest, AServerThatEndsOrFailsStopsTheServiceWithItsExitCodes) {
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failed start" : "normal end");
+        test_files::truncate(log_);
+        auto m = std::make_shared<Manager>();
+        m->java_result = fails ? start_error("bad \"record\"") : start_ok();
+        EXPECT_TRUE(run_service({}, control_manager(m)).is_ok());
+        ASSERT_TRUE(m->wait_for_reports(2));
+        EXPECT_EQ(m->reports, (std::vector<ServiceStatus>{running_status(),
+                                                          stopped_status(codes_after_java(m->java_result))}));
+        const std::string outcome = fails ? "ERROR" + kSvc + "Application error: \"bad \\\"record\\\"\""
+                                          : "INFO" + kSvc + "vesmors java application ended";
+        EXPECT_EQ(records(), with_worker_lines(
+                                 {outcome, "INFO" + kSvc + "setting status to stopped and stopping actor system...."}));
+    }
+}
+
+TEST_F(ServiceTest, WorkerSetsTheDirectoryAndReplacesTheEnvironmentEvenWithInfoOff) {
+    env_set("PATH", "C:\\inherited");
+    env_set("LD_LIBRARY_PATH", "(unset)");
+    logger::detail::set_max_level(logger::Level::Error);
+    auto m = std::make_shared<Manager>();
+    std::string seen_path, seen_ld, seen_l1, seen_cwd;
+    ControlManager cm = control_manager(m);
+    cm.start_java = [&]() {
+        seen_path = env_get("PATH");
+        seen_ld = env_get("LD_LIBRARY_PATH");
+        seen_l1 = env_get("L1_HOME");
+        seen_cwd = std::filesystem::current_path().string();
+        return start_ok();
+    };
+    EXPECT_TRUE(run_service({}, cm).is_ok());
+    EXPECT_EQ(seen_path, ".\\vesmor\\l1\\bin;.\\jre\\bin");
+    EXPECT_EQ(seen_ld, ".\\vesmor\\l1\\bin");
+    EXPECT_EQ(seen_l1, ".\\vesmor\\l1");
+    EXPECT_EQ(seen_cwd, get_halvora_directory());
+    EXPECT_TRUE(records().empty());
+    ASSERT_TRUE(m->wait_for_reports(2));
+}
+
+TEST_F(ServiceTest, FailedRegistrationOrRunningReportLeavesTheWorkerUnstarted) {
+    auto refused = std::make_shared<Manager>();
+    refused->registration = Result<StatusHandle, ServiceError>::err(ServiceError::winapi(1063));
+    ServiceResult r = run_service({}, control_manager(refused));
+    ASSERT_FALSE(r.is_ok());
+    EXPECT_EQ(r.error().kind, ServiceError::Kind::Winapi);
+    EXPECT_EQ(r.error().value, 1063u);
+    EXPECT_TRUE(refused->reports.empty());
+
+    auto unreported = std::make_shared<Manager>();
+    unreported->running_error = 6;  // ERROR_INVALID_HANDLE
+    r = run_service({}, control_manager(unreported));
+    ASSERT_FALSE(r.is_ok());
+    EXPECT_EQ(r.error().value, 6u);
+    EXPECT_EQ(unreported->reports, (std::vector<ServiceStatus>{running_status()}));
+
+    EXPECT_EQ(refused->java_starts + unreported->java_starts, 0);
+    EXPECT_TRUE(records().empty());  // "starting the vesmors actor....." never came
+}
