@@ -24,6 +24,9 @@ else
   build=build/windows64; wine=/usr/lib/wine/wine64; arch=win64
 fi
 exe="$root/$build/native/launcher.exe"
+# Test doubles that stand in for the suite's Java runtime and native library.
+cmake --build "$build" -j "$jobs" --target jvm_stub enrolclientsvc
+doubles="$root/$build/tests/doubles"
 
 prefix="$root/build/demo-wineprefix"
 scripts/wine-prefix.sh start "$prefix" "$arch"
