@@ -1,0 +1,393 @@
+// The vesmors service against Wine's service control manager: the real
+// launcher.exe installed from a tree whose path holds a space and "vesmors",
+// with the stand-in jvm.dll as its Java runtime.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <regex>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+#include "harness.h"
+
+using namespace wine_harness;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kUsage = "usage:\nlauncher <app>\n    app can be ormic, ormad, zentu, vesmors.\n";
+const std::string kServiceKey = "HKLM\\System\\CurrentControlSet\\Services\\vesmors";
+const std::string kSvc = " launcherwindows::vesmors_service - ";
+const std::string kMain = " launcherwindows - ";
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string l = text.substr(start, end - start);
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        out.push_back(l);
+        start = end + 1;
+    }
+    return out;
+}
+
+bool contains(const std::vector<std::string>& v, const std::string& s) {
+    return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+// "<LEVEL> <target> - <message>" for each record.
+std::vector<std::string> records_of(const std::string& log) {
+    std::vector<std::string> out;
+    for (const auto& r : log_records(log)) out.push_back(r.substr(r.find(' ') + 1));
+    return out;
+}
+
+template <class Pred>
+bool poll(Pred done, std::chrono::seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(100ms);
+    }
+}
+
+struct ServiceState {
+    bool installed = false;
+    int state = 0;  // 1 stopped, 4 running
+    unsigned long win32_exit_code = 0;
+    unsigned long service_exit_code = 0;
+    std::string text;
+};
+
+ServiceState query() {
+    ServiceState s;
+    const RunResult r = run_tool({"sc", "query", "vesmors"});
+    s.text = r.out;
+    if (r.status != 0 || r.out.find("SERVICE_NAME: vesmors") == std::string::npos) return s;
+    s.installed = true;
+    std::smatch m;
+    if (std::regex_search(r.out, m, std::regex(R"(STATE\s+:\s+(\d+))"))) s.state = std::stoi(m[1]);
+    if (std::regex_search(r.out, m, std::regex(R"(WIN32_EXIT_CODE\s+:\s+(\d+))"))) s.win32_exit_code = std::stoul(m[1]);
+    if (std::regex_search(r.out, m, std::regex(R"(SERVICE_EXIT_CODE\s+:\s+(\d+))"))) s.service_exit_code = std::stoul(m[1]);
+    return s;
+}
+
+// Wine's services.exe may take a while, the first start in a prefix most.
+ServiceState wait_for_state(int state, std::chrono::seconds timeout = 120s) {
+    ServiceState s;
+    poll([&] { return (s = query()).state == state; }, timeout);
+    return s;
+}
+
+bool wait_until_removed(std::chrono::seconds timeout = 30s) {
+    return poll([] { return !query().installed; }, timeout);
+}
+
+// Linux processes (not yet reaped zombies) whose command line runs this exe.
+std::vector<pid_t> processes_of(const fs::path& exe) {
+    const std::string wanted = windows_path(exe);
+    std::vector<pid_t> pids;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string cmdline = read_file(entry.path() / "cmdline");
+        if (cmdline.find(wanted) == std::string::npos) continue;
+        const std::string stat = read_file(entry.path() / "stat");
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos || stat.size() < close + 3 || stat[close + 2] == 'Z') continue;
+        pids.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return pids;
+}
+
+// utime + stime in clock ticks.
+long cpu_ticks(pid_t pid) {
+    const std::string stat = read_file("/proc/" + std::to_string(pid) + "/stat");
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string f;
+    long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> f; ++i) {
+        if (i == 14) utime = std::stol(f);
+        if (i == 15) stime = std::stol(f);
+    }
+    return utime + stime;
+}
+
+// A tree with the stand-in JVM configured as the test asks.
+struct ServiceTree {
+    Tree tree;
+    fs::path client;
+    ServiceTree(const std::string& name, const std::string& jvm_config) : tree(make_tree(name)) {
+        client = tree.root / "jre" / "bin" / "client";
+        fs::create_directories(client);
+        fs::create_directories(tree.root / "launcher-logs");
+        fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
+        write_file(client / "jvm_stub.cfg", jvm_config);
+    }
+    std::vector<std::string> recorded() const { return lines(read_file(client / "jvm_stub_record.txt")); }
+    std::vector<std::string> records() const { return records_of(read_file(tree.log_file())); }
+    RunResult launcher(std::vector<std::string> args) const { return run(tree, {.args = std::move(args)}); }
+};
+
+// The service's values in the registry, by name.
+std::map<std::string, std::string> registry_values() {
+    std::map<std::string, std::string> values;
+    for (const auto& l : lines(run_tool({"reg", "query", kServiceKey}).out)) {
+        std::smatch m;
+        if (std::regex_match(l, m, std::regex(R"(\s+(\S+)\s+REG_\w+\s+(.*))"))) values[m[1]] = m[2];
+    }
+    return values;
+}
+
+std::string startup_lines(const Tree& t) { return windows_path(t.exe) + "\nStarting launcher"; }
+
+// Leaves no service and no service process behind, whatever a test did.
+void clean_up() {
+    if (query().installed) {
+        run_tool({"sc", "stop", "vesmors"});
+        const fs::path base = trees_base() / "svc";
+        poll([&] { return query().state != 4; }, 15s);
+        for (const auto& tree : fs::exists(base) ? fs::recursive_directory_iterator(base)
+                                                 : fs::recursive_directory_iterator()) {
+            if (tree.path().filename() != "launcher.exe") continue;
+            poll([&] { return processes_of(tree.path()).empty(); }, 10s);
+            for (const pid_t pid : processes_of(tree.path())) kill(pid, SIGKILL);
+        }
+        run_tool({"sc", "delete", "vesmors"});
+        wait_until_removed();
+    }
+}
+
+class WineService : public testing::Test {
+protected:
+    void SetUp() override { clean_up(); }
+    void TearDown() override { clean_up(); }
+
+    // Installs from the tree (invocation-name form) and starts the service
+    // with the given tool, waiting for the Java server's main to run.
+    void install_and_start(const ServiceTree& s, const std::vector<std::string>& start_command) {
+        const RunResult installed = s.launcher({"install"});
+        ASSERT_EQ(installed.status, 0) << installed.out << installed.log;
+        run_tool(start_command);
+        const ServiceState st = wait_for_state(4);
+        ASSERT_EQ(st.state, 4) << st.text << read_file(s.tree.log_file());
+        ASSERT_TRUE(poll([&] { return contains(s.recorded(), "main called args=null"); }, 60s))
+            << read_file(s.tree.log_file());
+    }
+};
+
+const std::vector<std::string> kStartedLog = {
+    "INFO" + kMain + "starting vesmors windows service",
+    "INFO" + kSvc + "Inside run method vesmors",
+    "INFO" + kSvc + "starting the vesmors actor.....",
+    "INFO" + kSvc + "L1_HOME set to .\\vesmor\\l1",
+    "INFO" + kSvc + "VESMORS path set to .\\vesmor\\l1\\bin;.\\jre\\bin",
+    "INFO" + kSvc + "LD_LIBRARY_PATH set to .\\vesmor\\l1\\bin",
+    "INFO launcherwindows::init - Start java application vesmors",
+};
+const std::string kStopping = "INFO" + kSvc + "setting status to stopped and stopping actor system....";
+
+std::vector<std::string> started_log_and(std::vector<std::string> tail) {
+    std::vector<std::string> all = kStartedLog;
+    all.insert(all.end(), tail.begin(), tail.end());
+    return all;
+}
+
+}  // namespace
+
+TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
+    const ServiceTree s("svc/vesmors tree/install", "main=block\n");
+    RunResult r = s.launcher({"install"});
+    EXPECT_EQ(r.status, 0) << r.log;
+    // Windows' quoted form: each backslash doubled.
+    std::string quoted_path;
+    for (const char c : windows_path(s.tree.exe)) quoted_path += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    EXPECT_EQ(r.out, startup_lines(s.tree) + "before service manager\nOk(\"" + quoted_path + "\")\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(records_of(r.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service",
+                                                           "INFO" + kMain + "going to call install for vesmor service"}));
+
+    auto values = registry_values();
+    EXPECT_EQ(values["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" start");
+    EXPECT_EQ(values["DisplayName"], "Halvora VESMOR Service");
+    EXPECT_EQ(values["Start"], "0x2");
+    EXPECT_EQ(values["Type"], "0x10");
+    EXPECT_EQ(values["ErrorControl"], "0x1");
+    EXPECT_EQ(values["ObjectName"], "LocalSystem");
+    EXPECT_EQ(values.count("DependOnService") + values.count("Group") + values.count("Description"), 0u);
+    EXPECT_EQ(query().state, 1);  // installed, not started
+
+    // Again, in both forms: the existing entry stays as it was.
+    r = s.launcher({"-i"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, startup_lines(s.tree) + "before service manager\nOk(\"" + quoted_path + "\")\n");
+    auto rec = records_of(r.log);
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Application error : Winapi(1073: ", 0), 0u) << rec.back();
+
+    const Tree other = make_tree("svc/plain-install");
+    r = run(other, {.args = {"vesmors", "--install"}});
+    EXPECT_EQ(r.status, 0);
+    rec = records_of(r.log);
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Error while starting vesmors Winapi(1073: ", 0), 0u) << rec.back();
+    EXPECT_EQ(registry_values()["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" start");
+
+    // A path without blanks goes in unquoted.
+    clean_up();
+    r = run(other, {.args = {"vesmors", "install"}});
+    EXPECT_EQ(r.status, 0) << r.log;
+    EXPECT_EQ(registry_values()["ImagePath"], windows_path(other.exe) + " start");
+}
+
+TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
+    const ServiceTree s("svc/vesmors tree/life", "main=block\n");
+    install_and_start(s, {"sc", "start", "vesmors"});
+
+    EXPECT_EQ(s.records(), kStartedLog);
+    const auto rec = s.recorded();
+    EXPECT_TRUE(contains(rec, "cwd=" + windows_path(s.tree.root))) << testing::PrintToString(rec);
+    EXPECT_TRUE(contains(rec, "env.L1_HOME=.\\vesmor\\l1"));
+    EXPECT_TRUE(contains(rec, "env.PATH=.\\vesmor\\l1\\bin;.\\jre\\bin"));
+    EXPECT_TRUE(contains(rec, "env.LD_LIBRARY_PATH=.\\vesmor\\l1\\bin"));
+
+    // A stop waiter that spins would use a whole core here.
+    const auto pids = processes_of(s.tree.exe);
+    ASSERT_EQ(pids.size(), 1u);
+    const long before = cpu_ticks(pids[0]);
+    std::this_thread::sleep_for(5s);
+    const long used = cpu_ticks(pids[0]) - before;
+    EXPECT_LT(used, sysconf(_SC_CLK_TCK) * 5 / 50) << used << " ticks in 5 s";
+    EXPECT_EQ(query().state, 4);
+
+    const RunResult stop = run_tool({"sc", "stop", "vesmors"});
+    const ServiceState st = wait_for_state(1, 30s);
+    EXPECT_EQ(st.state, 1) << stop.out << st.text;
+    EXPECT_EQ(st.win32_exit_code, 0u);
+    EXPECT_EQ(st.service_exit_code, 0u);
+    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
+    EXPECT_EQ(s.records(), started_log_and({"INFO" + kSvc + "stop event received", kStopping}));
+
+    // Remove of a stopped service sends no stop request (it would fail).
+    const RunResult removed = s.launcher({"--remove"});
+    EXPECT_EQ(removed.status, 0) << removed.log;
+    EXPECT_TRUE(wait_until_removed());
+}
+
+TEST_F(WineService, AServerThatFailsOrEndsStopsTheServiceWithItsReason) {
+    struct Case {
+        std::string config;
+        unsigned long win32, specific;
+    };
+    for (const Case& c : {Case{"create=fail\n", 1066, 1}, Case{"main=return\n", 0, 0}}) {
+        SCOPED_TRACE(c.config);
+        clean_up();
+        const ServiceTree s("svc/vesmors tree/ends", c.config);
+        ASSERT_EQ(s.launcher({"install"}).status, 0);
+        run_tool({"net", "start", "vesmors"});
+        ServiceState st;
+        poll([&] { return (st = query()).state == 1 && contains(s.records(), kStopping); }, 120s);
+        EXPECT_EQ(st.state, 1) << st.text;
+        EXPECT_EQ(st.win32_exit_code, c.win32);
+        EXPECT_EQ(st.service_exit_code, c.specific);
+        EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
+
+        auto rec = s.records();
+        ASSERT_EQ(rec.size(), kStartedLog.size() + 2) << read_file(s.tree.log_file());
+        EXPECT_EQ(std::vector<std::string>(rec.begin(), rec.begin() + kStartedLog.size()), kStartedLog);
+        if (c.win32 != 0) {
+            EXPECT_EQ(rec[kStartedLog.size()].rfind("ERROR" + kSvc + "Application error: \"", 0), 0u)
+                << rec[kStartedLog.size()];
+        } else {
+            EXPECT_EQ(rec[kStartedLog.size()], "INFO" + kSvc + "vesmors java application ended");
+        }
+        EXPECT_EQ(rec.back(), kStopping);
+    }
+}
+
+TEST_F(WineService, RemoveStopsARunningServiceOnceThenDeletesIt) {
+    const ServiceTree s("svc/vesmors tree/remove", "main=block\n");
+    install_and_start(s, {"net", "start", "vesmors"});
+
+    const RunResult r = s.launcher({"remove"});
+    EXPECT_EQ(r.status, 0);
+    // The service appends to the log that the remove command emptied.
+    const auto rec = records_of(r.log);
+    EXPECT_TRUE(contains(rec, "INFO" + kMain + "going to call uninstall for vesmor service"));
+    EXPECT_EQ(std::count(rec.begin(), rec.end(), "INFO" + kSvc + "stop event received"), 1) << r.log;
+    EXPECT_TRUE(contains(rec, kStopping));
+    EXPECT_TRUE(wait_until_removed());
+    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
+}
+
+TEST_F(WineService, RemoveOfAMissingServiceFailsWithItsCodeInBothForms) {
+    const ServiceTree s("svc/vesmors tree/missing", "main=block\n");
+    RunResult r = s.launcher({"-r"});
+    EXPECT_EQ(r.status, 255);
+    auto rec = records_of(r.log);
+    ASSERT_EQ(rec.size(), 3u) << r.log;
+    EXPECT_EQ(rec[1], "INFO" + kMain + "going to call uninstall for vesmor service");
+    EXPECT_EQ(rec[2].rfind("ERROR" + kMain + "Application error : Winapi(1060: ", 0), 0u) << rec[2];
+
+    const Tree plain = make_tree("svc/plain-missing");
+    r = run(plain, {.args = {"vesmors", "remove"}});
+    EXPECT_EQ(r.status, 0);
+    rec = records_of(r.log);
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Error while starting vesmors Winapi(1060: ", 0), 0u) << rec.back();
+}
+
+TEST_F(WineService, RunWordsFromAConsoleGetTheDispatchersError) {
+    const ServiceTree s("svc/vesmors tree/console", "main=block\n");
+    for (const char* word : {"start", "--start", "-t", "--service", "-s"}) {
+        const RunResult r = s.launcher({word});
+        EXPECT_EQ(r.status, 255) << word;
+        const auto rec = records_of(r.log);
+        ASSERT_EQ(rec.size(), 3u) << word << r.log;
+        EXPECT_EQ(rec[1], "INFO" + kSvc + "Inside run method vesmors");
+        EXPECT_EQ(rec[2].rfind("ERROR" + kMain + "Application error : Winapi(1063: ", 0), 0u) << rec[2];
+    }
+    const RunResult r = run(make_tree("svc/plain-console"), {.args = {"vesmors", "-s"}});
+    EXPECT_EQ(r.status, 0);
+    const auto rec = records_of(r.log);
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Error while starting vesmors Winapi(1063: ", 0), 0u) << rec.back();
+    EXPECT_TRUE(s.recorded().empty());  // no worker, no Java
+}
+
+TEST_F(WineService, UnknownSubCommandsPrintTheUsageText) {
+    const ServiceTree s("svc/vesmors tree/usage", "main=block\n");
+    for (const char* word : {"", "Install", "INSTALL", " install", "install ", "remove\t", "Start", "daemons", "stop"}) {
+        const RunResult r = s.launcher({word});
+        EXPECT_EQ(r.status, 0) << '[' << word << ']';
+        EXPECT_EQ(r.out, startup_lines(s.tree) + kUsage) << '[' << word << ']';
+        EXPECT_EQ(records_of(r.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service"}));
+    }
+    EXPECT_FALSE(query().installed);
+}
+
+TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
+    const ServiceTree failing("svc/daemon-fail", "create=fail\n");
+    RunResult r = run(failing.tree, {.args = {"vesmors", "daemon"}});
+    EXPECT_EQ(r.status, 0);
+    auto rec = records_of(r.log);
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Application error: \"", 0), 0u) << r.log;
+    EXPECT_TRUE(contains(failing.recorded(), "env.L1_HOME=(unset)"));  // no worker preparation
+
+    const ServiceTree ending("svc/daemon-ends", "main=return\n");
+    r = run(ending.tree, {.args = {"vesmors", "daemon"}});
+    EXPECT_EQ(r.status, 0);
+    rec = records_of(r.log);
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back(), "INFO launcherwindows::init - Start java application vesmors");
+    EXPECT_TRUE(contains(ending.recorded(), "main returned"));
+}
