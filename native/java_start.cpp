@@ -31,12 +31,15 @@ using CreateJavaVmFn = jint(JNICALL*)(JavaVM**, void**, void*);
 
 const char* shown(const char* text) { return text ? text : "(null)"; }
 
-// Each piece reaches the file at once: a server's main may run until the
-// process is killed, and the trace must already be there.
-void trace(std::FILE* file, std::string_view text) {
+// The trace must be in the file before every call out to the loader or the
+// JVM, which may end the process (a crash, a kill of a server whose main never
+// returns). Only the lines before the library load and before the creation are
+// gathered into one write each: syscalls are most of the start's own cost.
+enum class Flush { Now, Later };
+void trace(std::FILE* file, std::string_view text, Flush flush = Flush::Now) {
     if (!file) return;
     std::fwrite(text.data(), 1, text.size(), file);
-    std::fflush(file);
+    if (flush == Flush::Now) std::fflush(file);
 }
 
 std::int32_t fail_after_lookup(JNIEnv* env, JavaVM* vm) {
@@ -56,7 +59,7 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
         // The JVM reads the option strings only.
         vm_options.push_back(JavaVMOption{const_cast<char*>(options[i]), nullptr});
     }
-    trace(file, "initialized all java options");
+    trace(file, "initialized all java options", Flush::Later);
 
     JavaVMInitArgs args{};
     args.version = JNI_VERSION_1_8;
@@ -71,8 +74,8 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
         trace(file, std::string("Unable to load JVM at ") + shown(jvm_path) + ", exiting\n");
         return nullptr;
     }
-    trace(file, std::string("Loaded JVM from ") + jvm_path + "\n");
-    trace(file, "after dlopen\n");
+    trace(file, std::string("Loaded JVM from ") + jvm_path + "\n", Flush::Later);
+    trace(file, "after dlopen\n", Flush::Later);
 
     auto create = reinterpret_cast<CreateJavaVmFn>(dlsym(library, "JNI_CreateJavaVM"));
     trace(file, "after dlsym\n");
@@ -138,7 +141,7 @@ extern "C" std::int32_t initialize_java_app(const char* jvm_path, const char* co
                                             const char* encrypt_class) {
     // "w+": each start replaces the previous trace.
     std::FILE* file = std::fopen(kTracePath, "w+");
-    trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n");
+    trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
 
     JavaVM* vm = nullptr;
     JNIEnv* env = initialize_vm(jvm_path, &vm, options, option_count, file);
