@@ -2,7 +2,10 @@
 // jvm.dll (tests/doubles/jvm), which records what it was asked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cipher.h"
@@ -288,4 +291,40 @@ TEST(WineJavaStart, WorkingDirectoryWithoutLauncherLogsStartsWithoutTrace) {
     EXPECT_NE(std::find(record.begin(), record.end(), "cwd=" + windows_path(work)), record.end());
     EXPECT_NE(std::find(record.begin(), record.end(), "main called args=null"), record.end());
     EXPECT_EQ(record.back(), "DestroyJavaVM");
+}
+
+// The start blocks while main runs, and the trace is complete on disk
+// before main is called: a server's process may be killed inside main.
+TEST(WineJavaStart, StartBlocksInMainWithTheTraceAlreadyWritten) {
+    const JavaTree j("java/blocking");
+    const fs::path release = j.tree.root / "release";
+    std::string trace_while_blocked;
+    bool returned_early = false;
+    std::thread watcher([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (read_file(j.client / "jvm_stub_record.txt").find("main called") == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        trace_while_blocked = j.trace();
+        returned_early = read_file(j.client / "jvm_stub_record.txt").find("main returned") != std::string::npos;
+        write_file(release, "");
+    });
+    const RunResult r =
+        run(j.tree, {.args = {"ormic"}, .env = {{"JVM_STUB_MAIN", "wait_file:" + windows_path(release)}}});
+    watcher.join();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(returned_early);
+    EXPECT_EQ(trace_while_blocked, crlf(success_trace()));
+    const auto record = j.recorded();
+    ASSERT_GE(record.size(), 2u);
+    EXPECT_EQ(record.back(), "DestroyJavaVM");
+
+    // A main that never returns: the process is killed, the trace stays whole.
+    const JavaTree k("java/killed");
+    const RunResult killed =
+        run(k.tree, {.args = {"ormic"}, .env = {{"JVM_STUB_MAIN", "block"}}, .timeout = std::chrono::seconds(5)});
+    EXPECT_TRUE(killed.timed_out);
+    EXPECT_EQ(k.trace(), crlf(success_trace()));
+    EXPECT_EQ(k.recorded().back(), "main called args=null");
 }
