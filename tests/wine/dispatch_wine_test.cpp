@@ -14,12 +14,6 @@ const std::string kStamp = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(\.\d{3}|\.\d{6}|\.\
 
 std::string startup_lines(const Tree& t) { return windows_path(t.exe) + "\nStarting launcher"; }
 
-std::vector<std::string> messages(const std::string& log) {
-    std::vector<std::string> out;
-    for (const auto& r : log_records(log)) out.push_back(record_level(r) + " " + record_message(r));
-    return out;
-}
-
 }  // namespace
 
 TEST(WineDispatch, NoArgumentPrintsTwoLinesAndLeavesTheLogAlone) {
@@ -58,7 +52,7 @@ TEST(WineDispatch, FailedJavaStartLogsTwoErrorsWithTheWordAsTyped) {
     const Tree t = make_tree("plain/java");
     const RunResult r = run(t, {.args = {"--ormic"}});
     EXPECT_EQ(r.status, 255);  // -1
-    const auto m = messages(r.log);
+    const auto m = log_messages(r.log);
     ASSERT_GE(m.size(), 5u) << r.log;
     EXPECT_EQ(m[0], "INFO using launcher executable for startup");
     EXPECT_EQ(m[1], "INFO Entry:: --ormic\n");
@@ -104,13 +98,13 @@ TEST(WineDispatch, NonAsciiInstallationPathAndArgumentsArriveAsUtf8) {
 TEST(WineDispatch, InvocationNameFormTakesTheNextElementAsSubCommand) {
     const Tree both = make_tree("zentu/vesmors/inv");
     RunResult r = run(both, {.args = {"no-such-sub-command"}});
-    auto m = messages(r.log);
+    auto m = log_messages(r.log);
     ASSERT_FALSE(m.empty());
     EXPECT_EQ(m[0], "INFO starting vesmors windows service");
 
     const Tree z = make_tree("zentu-tools/inv");
     r = run(z, {.args = {"ormic"}});
-    m = messages(r.log);
+    m = log_messages(r.log);
     ASSERT_FALSE(m.empty());
     EXPECT_EQ(m[0], "INFO starting zentu");
     EXPECT_EQ(r.log.find("Entry::"), std::string::npos);
@@ -124,7 +118,7 @@ TEST(WineDispatch, IntegrityFailureIsAFatalStop) {
     RunResult r = run(t, {.args = {"-ormic"}});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "integrity of ormic application in invalid\n");
-    auto m = messages(r.log);
+    auto m = log_messages(r.log);
     ASSERT_FALSE(m.empty());
     EXPECT_EQ(m.back(), "ERROR integrity of ormic application failed");
 
@@ -140,7 +134,7 @@ TEST(WineDispatch, IntegrityFailureIsAFatalStop) {
     r = run(v, {.args = {"start"}});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "integrity of vesmors application is invalid\n");
-    m = messages(r.log);
+    m = log_messages(r.log);
     ASSERT_EQ(m.size(), 1u) << r.log;
     EXPECT_EQ(m[0], "INFO starting vesmors windows service");
 }

@@ -170,4 +170,28 @@ std::string record_level(const std::string& record) {
     return record.substr(first + 1, second - first - 1);
 }
 
+std::vector<std::string> log_messages(const std::string& log) {
+    std::vector<std::string> out;
+    for (const auto& r : log_records(log)) out.push_back(record_level(r) + " " + record_message(r));
+    return out;
+}
+
+std::vector<std::string> log_entries(const std::string& log) {
+    std::vector<std::string> out;
+    for (const auto& r : log_records(log)) out.push_back(r.substr(r.find(' ') + 1));
+    return out;
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
 }  // namespace wine_harness

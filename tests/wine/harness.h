@@ -64,5 +64,11 @@ std::vector<std::string> log_records(const std::string& log);
 // The message part of a record ("<date> <LEVEL> <target> - <message>").
 std::string record_message(const std::string& record);
 std::string record_level(const std::string& record);
+// "<LEVEL> <message>" of each record.
+std::vector<std::string> log_messages(const std::string& log);
+// "<LEVEL> <target> - <message>" of each record (the date left out).
+std::vector<std::string> log_entries(const std::string& log);
+// The text split at line feeds (a final line feed ends the last line).
+std::vector<std::string> split_lines(const std::string& text);
 
 }  // namespace wine_harness

@@ -73,23 +73,7 @@ std::string created_trace() {
 const std::string kAfterRegistration = "before findclass\nafter findclass\n  RegisterNatives\n";
 std::string success_trace() { return created_trace() + kAfterRegistration + "  Initialized Main Method\n"; }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        out.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
 
-std::vector<std::string> messages(const std::string& log) {
-    std::vector<std::string> out;
-    for (const auto& r : log_records(log)) out.push_back(record_level(r) + " " + record_message(r));
-    return out;
-}
 
 std::string hex(const std::vector<unsigned char>& bytes) {
     static const char digits[] = "0123456789abcdef";
@@ -112,7 +96,7 @@ struct JavaTree {
         if (with_jvm) fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
     }
     std::string trace() const { return read_file(tree.root / "launcher-logs" / "launcher-cpp.log"); }
-    std::vector<std::string> recorded() const { return lines(read_file(client / "jvm_stub_record.txt")); }
+    std::vector<std::string> recorded() const { return split_lines(read_file(client / "jvm_stub_record.txt")); }
     void configure(const std::string& cfg) const { write_file(client / "jvm_stub.cfg", cfg); }
 };
 
@@ -138,7 +122,7 @@ std::vector<std::string> without_paths(std::vector<std::string> record) {
 
 void expect_failed_start(const RunResult& r, const std::string& typed, const std::string& error) {
     EXPECT_EQ(r.status, 255);  // -1
-    const auto m = messages(r.log);
+    const auto m = log_messages(r.log);
     ASSERT_GE(m.size(), 3u) << r.log;
     EXPECT_EQ(m[m.size() - 3], "INFO Start java application " + typed.substr(typed.find_first_not_of('-')));
     EXPECT_EQ(m[m.size() - 2], "ERROR error while starting up " + typed);
@@ -286,7 +270,7 @@ TEST(WineJavaStart, WorkingDirectoryWithoutLauncherLogsStartsWithoutTrace) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_FALSE(fs::exists(work / "launcher-logs"));
     EXPECT_FALSE(fs::exists(t.root / "launcher-logs" / "launcher-cpp.log"));
-    const auto record = lines(read_file(client / "jvm_stub_record.txt"));
+    const auto record = split_lines(read_file(client / "jvm_stub_record.txt"));
     ASSERT_FALSE(record.empty());
     EXPECT_NE(std::find(record.begin(), record.end(), "cwd=" + windows_path(work)), record.end());
     EXPECT_NE(std::find(record.begin(), record.end(), "main called args=null"), record.end());

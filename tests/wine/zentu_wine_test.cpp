@@ -73,12 +73,6 @@ std::vector<std::string> one_call(const std::string& argument) {
             "detach unload"};
 }
 
-// "<LEVEL> <target> - <message>" of each record.
-std::vector<std::string> records(const std::string& log) {
-    std::vector<std::string> out;
-    for (const auto& r : log_records(log)) out.push_back(r.substr(r.find(' ') + 1));
-    return out;
-}
 
 const std::vector<std::string> kCommandWordStart = {
     "INFO launcherwindows - using launcher executable for startup",
@@ -104,7 +98,7 @@ TEST_F(WineZentu, ArgumentReachesTheEntryPointAsItsExactBytes) {
         EXPECT_EQ(r.status, 0) << label;  // whatever the entry point returns
         EXPECT_EQ(r.err, "") << label;
         EXPECT_EQ(take_record(t), one_call(bytes)) << label;
-        EXPECT_EQ(records(r.log), kCommandWordStart) << label << "\n" << r.log;
+        EXPECT_EQ(log_entries(r.log), kCommandWordStart) << label << "\n" << r.log;
     }
 }
 
@@ -113,7 +107,7 @@ TEST_F(WineZentu, InvocationNameFormPassesTheNextElement) {
     const RunResult r = run(t, {.args = {"sub command", "ignored"}});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(take_record(t), one_call("sub command"));
-    EXPECT_EQ(records(r.log), (std::vector<std::string>{"INFO launcherwindows - starting zentu",
+    EXPECT_EQ(log_entries(r.log), (std::vector<std::string>{"INFO launcherwindows - starting zentu",
                                                         "INFO launcherwindows::init - Start go service zentu"}));
 }
 
@@ -138,14 +132,14 @@ TEST_F(WineZentu, LibraryThatCannotBeLoadedOrCalledFailsTheStart) {
         std::vector<std::string> expected = kCommandWordStart;
         expected.push_back("ERROR launcherwindows - error while starting up zentu");
         expected.push_back("ERROR launcherwindows - Application error: \"" + c.error + "\"");
-        EXPECT_EQ(records(r.log), expected) << c.name;
+        EXPECT_EQ(log_entries(r.log), expected) << c.name;
 
         // The invocation-name form reports it in one record.
         const Tree inv = zentu_tree("zentu-" + c.name + "/inv", c.dll);
         if (c.name == "notdll") write_file(inv.root / "bin" / "libenrolclientsvc.dll", "not a library\r\n");
         r = run(inv, {.args = {"x"}});
         EXPECT_EQ(r.status, 255) << c.name;
-        EXPECT_EQ(records(r.log), (std::vector<std::string>{"INFO launcherwindows - starting zentu",
+        EXPECT_EQ(log_entries(r.log), (std::vector<std::string>{"INFO launcherwindows - starting zentu",
                                                             "INFO launcherwindows::init - Start go service zentu",
                                                             "ERROR launcherwindows - Application error: \"" +
                                                                 c.error + "\""}))
