@@ -1,7 +1,5 @@
 #pragma once
-// A single-threaded actor host of our own: the service needs one queue, start
-// hooks and a stop that is safe from any thread, which is far less than any
-// packaged actor library that builds with MinGW would bring in.
+// Our own small actor host: one queue, start hooks and a thread-safe stop are all the service needs.
 #include <condition_variable>
 #include <deque>
 #include <memory>

@@ -1,6 +1,5 @@
 #include "service.h"
 
-#include <deque>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -15,12 +14,12 @@ namespace {
 using logger::kTargetService;
 
 // The control manager may call the handler even after Stopped was reported,
-// so handler states are kept until the process ends.
-ControlHandlerState* keep_until_exit(std::shared_ptr<StopFlag> stop) {
+// so a registered handler's state is kept until the process ends.
+void keep_until_exit(std::unique_ptr<ControlHandlerState> state) {
     static std::mutex mutex;
-    static auto* kept = new std::deque<ControlHandlerState>();
+    static auto* kept = new std::vector<std::unique_ptr<ControlHandlerState>>();
     const std::lock_guard<std::mutex> lock(mutex);
-    return &kept->emplace_back(ControlHandlerState{std::move(stop)});
+    kept->push_back(std::move(state));
 }
 
 void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
@@ -67,9 +66,10 @@ ServiceResult run_service(const std::vector<std::string>&, const ControlManager&
     // Queued: it begins when the loop runs, after the Running report.
     loop.start(std::make_unique<VesmorsActor>(manager.start_java, stop));
 
-    ControlHandlerState* state = keep_until_exit(stop);
-    const Result<StatusHandle, ServiceError> handle = manager.register_handler(state);
+    auto state = std::make_unique<ControlHandlerState>(ControlHandlerState{stop});
+    const Result<StatusHandle, ServiceError> handle = manager.register_handler(state.get());
     if (!handle) return service_error(handle.error());
+    keep_until_exit(std::move(state));
 
     if (const std::uint32_t e = manager.set_status(handle.value(), running_status()); e != kNoError) {
         return service_error(ServiceError::winapi(e));
