@@ -6,7 +6,6 @@
 
 #include "install_service/command_line.h"
 #include "install_service/service_text.h"
-#include "lib.h"
 #include "vesmors.h"
 
 #ifdef _WIN32
@@ -31,13 +30,6 @@ TEST(SubCommand, WordsMatchByteForByteOnly) {
                    "--services"sv, "r"sv}) {
         EXPECT_EQ(vesmors_action(w), VesmorsAction::Usage) << '[' << w << ']';
     }
-}
-
-TEST(SubCommand, AnUnknownWordPrintsTheUsageTextAndSucceeds) {
-    testing::internal::CaptureStdout();
-    const ServiceResult r = vesmors("Remove");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), kUsageText);
-    EXPECT_TRUE(r.is_ok());
 }
 
 TEST(QuoteArgument, QuotesOnlyWhenNeededAndEscapesBackslashesOnlyBeforeQuotes) {
