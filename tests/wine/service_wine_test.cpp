@@ -22,29 +22,17 @@ const std::string kServiceKey = "HKLM\\System\\CurrentControlSet\\Services\\vesm
 const std::string kSvc = " launcherwindows::vesmors_service - ";
 const std::string kMain = " launcherwindows - ";
 
+// Lines without their CR (sc and reg answer with CR LF).
 std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string l = text.substr(start, end - start);
+    std::vector<std::string> out = split_lines(text);
+    for (auto& l : out) {
         if (!l.empty() && l.back() == '\r') l.pop_back();
-        out.push_back(l);
-        start = end + 1;
     }
     return out;
 }
 
 bool contains(const std::vector<std::string>& v, const std::string& s) {
     return std::find(v.begin(), v.end(), s) != v.end();
-}
-
-// "<LEVEL> <target> - <message>" for each record.
-std::vector<std::string> records_of(const std::string& log) {
-    std::vector<std::string> out;
-    for (const auto& r : log_records(log)) out.push_back(r.substr(r.find(' ') + 1));
-    return out;
 }
 
 template <class Pred>
@@ -133,7 +121,7 @@ struct ServiceTree {
         write_file(client / "jvm_stub.cfg", jvm_config);
     }
     std::vector<std::string> recorded() const { return lines(read_file(client / "jvm_stub_record.txt")); }
-    std::vector<std::string> records() const { return records_of(read_file(tree.log_file())); }
+    std::vector<std::string> records() const { return log_entries(read_file(tree.log_file())); }
     RunResult launcher(std::vector<std::string> args) const { return run(tree, {.args = std::move(args)}); }
 };
 
@@ -212,7 +200,7 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
     for (const char c : windows_path(s.tree.exe)) quoted_path += c == '\\' ? std::string("\\\\") : std::string(1, c);
     EXPECT_EQ(r.out, startup_lines(s.tree) + "before service manager\nOk(\"" + quoted_path + "\")\n");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(records_of(r.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service",
+    EXPECT_EQ(log_entries(r.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service",
                                                            "INFO" + kMain + "going to call install for vesmor service"}));
 
     auto values = registry_values();
@@ -229,14 +217,14 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
     r = s.launcher({"-i"});
     EXPECT_EQ(r.status, 255);
     EXPECT_EQ(r.out, startup_lines(s.tree) + "before service manager\nOk(\"" + quoted_path + "\")\n");
-    auto rec = records_of(r.log);
+    auto rec = log_entries(r.log);
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Application error : Winapi(1073: ", 0), 0u) << rec.back();
 
     const Tree other = make_tree("svc/plain-install");
     r = run(other, {.args = {"vesmors", "--install"}});
     EXPECT_EQ(r.status, 0);
-    rec = records_of(r.log);
+    rec = log_entries(r.log);
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Error while starting vesmors Winapi(1073: ", 0), 0u) << rec.back();
     EXPECT_EQ(registry_values()["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" start");
@@ -320,7 +308,7 @@ TEST_F(WineService, RemoveStopsARunningServiceOnceThenDeletesIt) {
     const RunResult r = s.launcher({"remove"});
     EXPECT_EQ(r.status, 0);
     // The service appends to the log that the remove command emptied.
-    const auto rec = records_of(r.log);
+    const auto rec = log_entries(r.log);
     EXPECT_TRUE(contains(rec, "INFO" + kMain + "going to call uninstall for vesmor service"));
     EXPECT_EQ(std::count(rec.begin(), rec.end(), "INFO" + kSvc + "stop event received"), 1) << r.log;
     EXPECT_TRUE(contains(rec, kStopping));
@@ -332,7 +320,7 @@ TEST_F(WineService, RemoveOfAMissingServiceFailsWithItsCodeInBothForms) {
     const ServiceTree s("svc/vesmors tree/missing", "main=block\n");
     RunResult r = s.launcher({"-r"});
     EXPECT_EQ(r.status, 255);
-    auto rec = records_of(r.log);
+    auto rec = log_entries(r.log);
     ASSERT_EQ(rec.size(), 3u) << r.log;
     EXPECT_EQ(rec[1], "INFO" + kMain + "going to call uninstall for vesmor service");
     EXPECT_EQ(rec[2].rfind("ERROR" + kMain + "Application error : Winapi(1060: ", 0), 0u) << rec[2];
@@ -340,7 +328,7 @@ TEST_F(WineService, RemoveOfAMissingServiceFailsWithItsCodeInBothForms) {
     const Tree plain = make_tree("svc/plain-missing");
     r = run(plain, {.args = {"vesmors", "remove"}});
     EXPECT_EQ(r.status, 0);
-    rec = records_of(r.log);
+    rec = log_entries(r.log);
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Error while starting vesmors Winapi(1060: ", 0), 0u) << rec.back();
 }
@@ -350,14 +338,14 @@ TEST_F(WineService, RunWordsFromAConsoleGetTheDispatchersError) {
     for (const char* word : {"start", "--start", "-t", "--service", "-s"}) {
         const RunResult r = s.launcher({word});
         EXPECT_EQ(r.status, 255) << word;
-        const auto rec = records_of(r.log);
+        const auto rec = log_entries(r.log);
         ASSERT_EQ(rec.size(), 3u) << word << r.log;
         EXPECT_EQ(rec[1], "INFO" + kSvc + "Inside run method vesmors");
         EXPECT_EQ(rec[2].rfind("ERROR" + kMain + "Application error : Winapi(1063: ", 0), 0u) << rec[2];
     }
     const RunResult r = run(make_tree("svc/plain-console"), {.args = {"vesmors", "-s"}});
     EXPECT_EQ(r.status, 0);
-    const auto rec = records_of(r.log);
+    const auto rec = log_entries(r.log);
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Error while starting vesmors Winapi(1063: ", 0), 0u) << rec.back();
     EXPECT_TRUE(s.recorded().empty());  // no worker, no Java
@@ -369,7 +357,7 @@ TEST_F(WineService, UnknownSubCommandsPrintTheUsageText) {
         const RunResult r = s.launcher({word});
         EXPECT_EQ(r.status, 0) << '[' << word << ']';
         EXPECT_EQ(r.out, startup_lines(s.tree) + kUsage) << '[' << word << ']';
-        EXPECT_EQ(records_of(r.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service"}));
+        EXPECT_EQ(log_entries(r.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service"}));
     }
     EXPECT_FALSE(query().installed);
 }
@@ -378,7 +366,7 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     const ServiceTree failing("svc/daemon-fail", "create=fail\n");
     RunResult r = run(failing.tree, {.args = {"vesmors", "daemon"}});
     EXPECT_EQ(r.status, 0);
-    auto rec = records_of(r.log);
+    auto rec = log_entries(r.log);
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Application error: \"", 0), 0u) << r.log;
     EXPECT_TRUE(contains(failing.recorded(), "env.L1_HOME=(unset)"));  // no worker preparation
@@ -386,7 +374,7 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     const ServiceTree ending("svc/daemon-ends", "main=return\n");
     r = run(ending.tree, {.args = {"vesmors", "daemon"}});
     EXPECT_EQ(r.status, 0);
-    rec = records_of(r.log);
+    rec = log_entries(r.log);
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back(), "INFO launcherwindows::init - Start java application vesmors");
     EXPECT_TRUE(contains(ending.recorded(), "main returned"));
