@@ -22,4 +22,61 @@ demo_parts() {
   echo
   echo "##### The same start without the library: a failed start, status -1 (255)."
   show zentu hello
+
+  demo_service
+}
+
+# The vesmors service under Wine's service control manager, from a tree whose
+# path holds "vesmors" (that is how the service's own start is recognised).
+demo_service() {
+  svc="$root/build/demo/Halvora vesmors"
+  rm -rf "$svc"
+  mkdir -p "$svc/bin" "$svc/jre/bin/client"
+  cp "$exe" "$svc/bin/launcher.exe"
+  cp "$doubles/jvm/jvm.dll" "$svc/jre/bin/client/jvm.dll"
+  printf 'main=block\n' >"$svc/jre/bin/client/jvm_stub.cfg"   # a server that runs until stopped
+  "$wine" sc stop vesmors >/dev/null 2>&1 || true
+  "$wine" sc delete vesmors >/dev/null 2>&1 || true
+
+  echo
+  echo "##### The vesmors service. Its Java server is the STAND-IN jvm.dll, whose main blocks like a server."
+  echo "=== launcher vesmors install   (from \"$svc\")"
+  (cd /tmp && "$wine" "$svc/bin/launcher.exe" install)
+  echo "--- exit status: $?"
+  echo "--- the service entry:"
+  "$wine" reg query 'HKLM\System\CurrentControlSet\Services\vesmors' | tr -d '\r' | grep -E 'ImagePath|DisplayName|Start|Type|ErrorControl|ObjectName'
+
+  echo "=== sc start vesmors"
+  "$wine" sc start vesmors >/dev/null 2>&1 || true
+  demo_wait_state RUNNING
+  "$wine" sc query vesmors | tr -d '\r' | grep -E 'STATE|EXIT_CODE'
+  echo "--- what the service's Java server sees (working directory and environment):"
+  grep -E '^(cwd|env\.)' "$svc/jre/bin/client/jvm_stub_record.txt"
+  echo "--- launcher-logs/launcher.log while running:"
+  tr -d '\r' <"$svc/launcher-logs/launcher.log" | sed '/^$/d'
+
+  echo "=== sc stop vesmors"
+  "$wine" sc stop vesmors >/dev/null 2>&1 || true
+  demo_wait_state STOPPED
+  "$wine" sc query vesmors | tr -d '\r' | grep -E 'STATE|EXIT_CODE'
+  echo "--- the log's last lines:"
+  tr -d '\r' <"$svc/launcher-logs/launcher.log" | sed '/^$/d' | tail -2
+
+  echo "=== launcher vesmors remove"
+  (cd /tmp && "$wine" "$svc/bin/launcher.exe" remove)
+  status=$?
+  echo
+  echo "--- exit status: $status"
+  if "$wine" sc query vesmors >/dev/null 2>&1; then echo "--- the service is still there"; else echo "--- the service is gone"; fi
+}
+
+# Polls sc query for a state: the service manager answers asynchronously.
+demo_wait_state() {
+  i=0
+  while [ $i -lt 100 ]; do
+    if "$wine" sc query vesmors 2>/dev/null | grep -q "$1"; then return 0; fi
+    sleep 0.2
+    i=$((i + 1))
+  done
+  echo "(the service did not reach $1 in 20 s)"
 }
