@@ -1,10 +1,12 @@
 #include "harness.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -192,6 +194,57 @@ std::vector<std::string> split_lines(const std::string& text) {
         start = end + 1;
     }
     return out;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out = split_lines(text);
+    for (auto& l : out) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+    }
+    return out;
+}
+
+bool contains(const std::vector<std::string>& v, const std::string& s) {
+    return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+ServiceState query() {
+    ServiceState s;
+    const RunResult r = run_tool({"sc", "query", "vesmors"});
+    s.text = r.out;
+    if (r.status != 0 || r.out.find("SERVICE_NAME: vesmors") == std::string::npos) return s;
+    s.installed = true;
+    std::smatch m;
+    if (std::regex_search(r.out, m, std::regex(R"(STATE\s+:\s+(\d+))"))) s.state = std::stoi(m[1]);
+    if (std::regex_search(r.out, m, std::regex(R"(WIN32_EXIT_CODE\s+:\s+(\d+))"))) s.win32_exit_code = std::stoul(m[1]);
+    if (std::regex_search(r.out, m, std::regex(R"(SERVICE_EXIT_CODE\s+:\s+(\d+))"))) s.service_exit_code = std::stoul(m[1]);
+    return s;
+}
+
+ServiceState wait_for_state(int state, std::chrono::seconds timeout) {
+    ServiceState s;
+    poll([&] { return (s = query()).state == state; }, timeout);
+    return s;
+}
+
+bool wait_until_removed(std::chrono::seconds timeout) {
+    return poll([] { return !query().installed; }, timeout);
+}
+
+std::vector<pid_t> processes_of(const fs::path& exe) {
+    const std::string wanted = windows_path(exe);
+    std::vector<pid_t> pids;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string cmdline = read_file(entry.path() / "cmdline");
+        if (cmdline.find(wanted) == std::string::npos) continue;
+        const std::string stat = read_file(entry.path() / "stat");
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos || stat.size() < close + 3 || stat[close + 2] == 'Z') continue;
+        pids.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return pids;
 }
 
 }  // namespace wine_harness

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <sys/types.h>
+#include <thread>
 #include <vector>
 
 namespace wine_harness {
@@ -70,5 +72,36 @@ std::vector<std::string> log_messages(const std::string& log);
 std::vector<std::string> log_entries(const std::string& log);
 // The text split at line feeds (a final line feed ends the last line).
 std::vector<std::string> split_lines(const std::string& text);
+
+// Lines without their CR (sc and reg answer with CR LF).
+std::vector<std::string> lines(const std::string& text);
+bool contains(const std::vector<std::string>& v, const std::string& s);
+
+// True once done() holds, checked every 100 ms; false at the timeout.
+template <class Pred>
+bool poll(Pred done, std::chrono::seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+// The vesmors service as Wine's service control manager reports it.
+struct ServiceState {
+    bool installed = false;
+    int state = 0;  // 1 stopped, 4 running
+    unsigned long win32_exit_code = 0;
+    unsigned long service_exit_code = 0;
+    std::string text;
+};
+ServiceState query();
+// Wine's services.exe may take a while, the first start in a prefix most.
+ServiceState wait_for_state(int state, std::chrono::seconds timeout = std::chrono::seconds(120));
+bool wait_until_removed(std::chrono::seconds timeout = std::chrono::seconds(30));
+
+// Linux processes (not yet reaped zombies) whose command line runs this exe.
+std::vector<pid_t> processes_of(const fs::path& exe);
 
 }  // namespace wine_harness
