@@ -28,9 +28,14 @@ constexpr std::uint8_t rotl8(std::uint8_t v, int s) {
 constexpr std::array<std::uint8_t, 256> make_sbox() {
     std::array<std::uint8_t, 256> s{};
     for (int x = 0; x < 256; ++x) {
-        // x^254 is the multiplicative inverse (0 stays 0).
+        // x^254 is the multiplicative inverse (0 stays 0), by square-and-multiply
+        // to stay within clang's constant-evaluation step limit.
         std::uint8_t inv = 1;
-        for (int i = 0; i < 254; ++i) inv = mul(inv, static_cast<std::uint8_t>(x));
+        auto power = static_cast<std::uint8_t>(x);
+        for (int e = 254; e != 0; e >>= 1) {
+            if (e & 1) inv = mul(inv, power);
+            power = mul(power, power);
+        }
         if (x == 0) inv = 0;
         s[x] = static_cast<std::uint8_t>(inv ^ rotl8(inv, 1) ^ rotl8(inv, 2) ^ rotl8(inv, 3) ^ rotl8(inv, 4) ^
                                          0x63);
