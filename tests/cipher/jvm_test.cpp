@@ -251,3 +251,24 @@ TEST_F(CipherNatives, EightJavaThreadsGetTheSingleThreadedResults) {
     for (int i = 0; i < 5 + kThreads * kIterations; ++i) expected += kEncryptLine;
     EXPECT_EQ(printed, expected);
 }
+
+TEST_F(CipherNatives, SixteenJavaThreadsOfRandomSizesGetTheSingleThreadedResults) {
+    const Bytes key = from_hex(kKeyHex);
+    jbyteArray key_array = env->NewByteArray(32);
+    env->SetByteArrayRegion(key_array, 0, 32, reinterpret_cast<const jbyte*>(key.data()));
+    jmethodID m = env->GetStaticMethodID(g_check, "randomSizeRoundTrips", "([BIIIJ)Ljava/lang/String;");
+    ASSERT_NE(m, nullptr);
+    // 5,000 calls a thread, half of them encryptions, on 16 to 512 bytes.
+    constexpr int kThreads = 16, kCalls = 5000, kCases = 40;
+    const jlong seed = std::random_device{}();
+    testing::internal::CaptureStdout();
+    auto failure = static_cast<jstring>(
+        env->CallStaticObjectMethod(g_check, m, key_array, kThreads, kCalls, kCases, seed));
+    const std::string printed = testing::internal::GetCapturedStdout();
+    const Outcome o = outcome_of(env, nullptr);
+    ASSERT_EQ(o.exception, "");
+    EXPECT_EQ(failure, nullptr) << java_string(env, failure) << " (seed " << seed << ")";
+    std::string expected;
+    for (int i = 0; i < kThreads * (kCases + kCalls / 2); ++i) expected += kEncryptLine;
+    EXPECT_EQ(printed, expected);
+}

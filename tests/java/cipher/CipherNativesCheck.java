@@ -94,4 +94,59 @@ public final class CipherNativesCheck {
         }
         return null;
     }
+
+    /**
+     * Each thread encrypts and decrypts its own buffers of random sizes, calls
+     * times in all; every result must equal the one computed single-threaded
+     * beforehand (itself checked against the JDK). Returns null, or what went
+     * wrong.
+     */
+    static String randomSizeRoundTrips(byte[] key, int threads, int calls, int casesPerThread, long seed)
+            throws Exception {
+        final java.util.Random sizes = new java.util.Random(seed);
+        final List<List<Case>> perThread = new ArrayList<>();
+        for (int t = 0; t < threads; ++t) {
+            List<Case> mine = new ArrayList<>();
+            for (int i = 0; i < casesPerThread; ++i) {
+                Case c = new Case((int) seed + t * casesPerThread + i, 16 * (1 + sizes.nextInt(32)));
+                c.cipher = externEncrypt(direct(c.iv), direct(c.plain));
+                if (!Arrays.equals(c.cipher, reference(Cipher.ENCRYPT_MODE, key, c.iv, c.plain)))
+                    return "single-threaded encryption of " + c.plain.length + " bytes differs from the JDK";
+                mine.add(c);
+            }
+            perThread.add(mine);
+        }
+        final CyclicBarrier start = new CyclicBarrier(threads);
+        ExecutorService pool = Executors.newFixedThreadPool(threads);
+        try {
+            List<Future<String>> results = new ArrayList<>();
+            for (int t = 0; t < threads; ++t) {
+                final int thread = t;
+                final List<Case> mine = perThread.get(t);
+                Callable<String> work = () -> {
+                    start.await();
+                    for (int i = 0; i < calls; ++i) {
+                        Case c = mine.get((i / 2) % mine.size());
+                        if (i % 2 == 0) {
+                            if (!Arrays.equals(externEncrypt(direct(c.iv), direct(c.plain)), c.cipher))
+                                return "thread " + thread + " call " + i + ": encryption of " + c.plain.length
+                                        + " bytes differs";
+                        } else if (!Arrays.equals(externDecrypt(direct(c.iv), direct(c.cipher)), c.plain)) {
+                            return "thread " + thread + " call " + i + ": decryption of " + c.plain.length
+                                    + " bytes differs";
+                        }
+                    }
+                    return null;
+                };
+                results.add(pool.submit(work));
+            }
+            for (Future<String> f : results) {
+                String failure = f.get();
+                if (failure != null) return failure;
+            }
+        } finally {
+            pool.shutdown();
+        }
+        return null;
+    }
 }
