@@ -16,24 +16,6 @@ namespace {
     std::abort();
 }
 
-void append_utf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // The inverse of the quoted form; nothing if `q` is not one.
 std::optional<std::string> unquote(const std::string& q) {
     if (q.size() < 2 || q.front() != '"' || q.back() != '"') return std::nullopt;
@@ -70,7 +52,7 @@ std::optional<std::string> unquote(const std::string& q) {
                     out += static_cast<char>(v);
                 } else {
                     if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return std::nullopt;
-                    append_utf8(out, v);
+                    launcherwindows::unicode::append_utf8(out, static_cast<char32_t>(v));
                 }
                 i = close;
                 break;

@@ -1,5 +1,7 @@
 #include "quoted.h"
 
+#include "unicode.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -26,22 +28,6 @@ void append_hex_escape(std::string& out, const char* prefix, std::uint32_t value
     out += '}';
 }
 
-// Length of the UTF-8 sequence at s[i] and its value, or 0 if invalid.
-std::size_t decode(std::string_view s, std::size_t i, char32_t& c) {
-    const auto b0 = static_cast<std::uint8_t>(s[i]);
-    std::size_t len = b0 < 0x80 ? 1 : (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : (b0 & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) return 0;
-    c = len == 1 ? b0 : len == 2 ? (b0 & 0x1Fu) : len == 3 ? (b0 & 0x0Fu) : (b0 & 0x07u);
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<std::uint8_t>(s[i + k]);
-        if ((b & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (b & 0x3Fu);
-    }
-    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    return len;
-}
-
 }  // namespace
 
 std::string quoted_form(std::string_view text) {
@@ -50,7 +36,7 @@ std::string quoted_form(std::string_view text) {
     out += '"';
     for (std::size_t i = 0; i < text.size();) {
         char32_t c = 0;
-        const std::size_t len = decode(text, i, c);
+        const std::size_t len = unicode::decode_utf8(text, i, c);
         if (len == 0) {
             append_hex_escape(out, "\\x{", static_cast<std::uint8_t>(text[i]));
             ++i;

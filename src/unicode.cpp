@@ -7,6 +7,8 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+}  // namespace
+
 void append_utf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
@@ -25,8 +27,6 @@ void append_utf8(std::string& out, char32_t c) {
     }
 }
 
-// Decodes one scalar value at text[i]; returns its length in bytes, or 0 when
-// the sequence there is not valid UTF-8 (overlong forms and surrogates included).
 std::size_t decode_utf8(std::string_view text, std::size_t i, char32_t& out) {
     const auto b0 = static_cast<std::uint8_t>(text[i]);
     if (b0 < 0x80) {
@@ -55,8 +55,6 @@ std::size_t decode_utf8(std::string_view text, std::size_t i, char32_t& out) {
     out = c;
     return len;
 }
-
-}  // namespace
 
 std::string utf16_to_utf8(std::u16string_view text) {
     std::string out;

@@ -26,24 +26,6 @@ int hex_digit(char c) {
     return -1;
 }
 
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Shortest digits that read back to the same double, in plain decimal notation,
 // always with a fraction: 1.5, 1000.0, -0.0.
 // (The fixed format of to_chars would print every integer digit: 2^64 as
@@ -212,7 +194,7 @@ private:
                     if (low < 0xDC00 || low > 0xDFFF) fail_behind("invalid escape");
                     c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
                 }
-                append_utf8(out, c);
+                unicode::append_utf8(out, c);
                 return;
             }
             default: fail_ahead("invalid escape");
