@@ -1,4 +1,5 @@
 import java.nio.ByteBuffer;
+import java.security.AlgorithmParameters;
 import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
@@ -8,8 +9,7 @@ import java.util.concurrent.ExecutorService;
 import java.util.concurrent.Executors;
 import java.util.concurrent.Future;
 import javax.crypto.Cipher;
-import javax.crypto.spec.IvParameterSpec;
-import javax.crypto.spec.SecretKeySpec;
+import javax.crypto.SecretKey;
 
 /**
  * Stands in for an application's key-provider class: declares the three
@@ -31,9 +31,31 @@ public final class CipherNativesCheck {
         return b;
     }
 
+    // The JDK's AES takes any key whose raw bytes it can read.
+    private static final class RawAesKey implements SecretKey {
+        private static final long serialVersionUID = 1L;
+        private final byte[] bytes;
+
+        RawAesKey(byte[] bytes) { this.bytes = bytes.clone(); }
+        @Override public String getAlgorithm() { return "AES"; }
+        @Override public String getFormat() { return "RAW"; }
+        @Override public byte[] getEncoded() { return bytes.clone(); }
+    }
+
+    // The IV as AES parameters: their encoded form is a DER octet string.
+    private static AlgorithmParameters ivParameters(byte[] iv) throws Exception {
+        byte[] der = new byte[iv.length + 2];
+        der[0] = 0x04;
+        der[1] = (byte) iv.length;
+        System.arraycopy(iv, 0, der, 2, iv.length);
+        AlgorithmParameters p = AlgorithmParameters.getInstance("AES");
+        p.init(der);
+        return p;
+    }
+
     private static byte[] reference(int mode, byte[] key, byte[] iv, byte[] data) throws Exception {
         Cipher c = Cipher.getInstance("AES/CFB/NoPadding");
-        c.init(mode, new SecretKeySpec(key, "AES"), new IvParameterSpec(iv));
+        c.init(mode, new RawAesKey(key), ivParameters(iv));
         return c.doFinal(data);
     }
 
