@@ -1,11 +1,11 @@
 #!/bin/sh
 # Runs every benchmark and prints one table of figures and ratios against
-# their goals. Needs the host and windows64 builds (scripts/test.sh makes them).
-#   scripts/bench-all.sh [host build] [windows64 build]
+# their goals. Needs the host and windows builds (scripts/test.sh makes them).
+#   scripts/bench-all.sh [host build] [windows build]
 set -eu
 cd "$(dirname "$0")/.."
 host=${1:-build/host}
-win=${2:-build/windows64}
+win=${2:-build/windows}
 for f in "$host/bench/cipher_bench" "$host/bench/records_bench" "$host/bench/java_start_bench"; do
   [ -x "$f" ] || { echo "bench-all: $f is missing: build the host preset first" >&2; exit 2; }
 done
@@ -65,7 +65,7 @@ printf '%-52s %12s ms %11s ms %s\n' "whole start of a trivial main vs java launc
 if [ "$service_ok" = yes ]; then
   echo
   echo "service under Wine (vesmors beside a minimal service; goals: idle < 1%, stop within 100 ms of the minimal one):"
-  sed -n '/^service /,$p' "$out/service.txt"
+  sed -n '/^execution: /,$p' "$out/service.txt"
 else
   echo "(service benchmark not run: build $win and keep Wine installed)"
 fi

@@ -1,24 +1,41 @@
 #!/bin/bash
-# bench-service.sh [windows64 build dir] [rounds]
+# bench-service.sh [windows build dir] [rounds]
 # Measures the vesmors service under Wine, beside a minimal service
-# (tests/service/minimal_service.cpp) in the same run:
-#  - CPU time of the service process while it idles for 10 s (utime+stime
-#    from /proc, as a share of one core);
+# (tests/service/minimal_service.cpp) measured the same way in the same run:
+#  - CPU time of the service process while it idles (utime+stime from /proc,
+#    as a share of one core; BENCH_IDLE_SECONDS, default 10);
 #  - time from the Stop control to the end of the service process
 #    (tests/service/service_stop_timer.cpp), median and max over the rounds.
+# The figures are reported as ratios against the minimal service too: where
+# 32-bit code is emulated they are not Windows figures, the ratios are.
 # Needs the targets launcher, jvm_stub, minimal_service and service_stop_timer
-# of the build. Uses a Wine prefix of its own under the build directory.
+# of the build (default build/windows, the product). Uses a Wine prefix of its
+# own under the build directory, or LAUNCHER_BENCH_WINEPREFIX, a prefix whose
+# wineserver is already kept running by the caller.
 set -euo pipefail
-build=$(cd "${1:-build/windows64}" && pwd)
+build=$(cd "${1:-build/windows}" && pwd)
 rounds=${2:-7}
+idle=${BENCH_IDLE_SECONDS:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 for f in native/launcher.exe tests/doubles/jvm/jvm.dll tests/service/minimal_service.exe \
          tests/service/service_stop_timer.exe; do
   [ -f "$build/$f" ] || { echo "bench-service: $build/$f is missing; build it first" >&2; exit 2; }
 done
 
-export WINEPREFIX="$build/bench-wineprefix" WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+case "$("$here/pe-machine.sh" "$build/native/launcher.exe")" in
+  i386)
+    "$here/can-run-32bit.sh" || { "$here/can-run-32bit.sh" --explain >&2; exit 2; }
+    wine=/usr/lib/wine/wine; arch=win32; execution="32-bit Wine, $("$here/can-run-32bit.sh" --how)" ;;
+  x86_64) wine=/usr/lib/wine/wine64; arch=win64; execution="64-bit Wine" ;;
+  *) echo "bench-service: $build/native/launcher.exe is not an x86 PE file" >&2; exit 2 ;;
+esac
+own_prefix=yes
+if [ -n "${LAUNCHER_BENCH_WINEPREFIX:-}" ]; then
+  export WINEPREFIX="$LAUNCHER_BENCH_WINEPREFIX"; own_prefix=no
+else
+  export WINEPREFIX="$build/bench-wineprefix"
+fi
+export WINEDEBUG=-all
 work=/tmp/launcher-bench-service/$$
 tree="$work/vesmors bench"
 minimal_exe="$work/minimal/minimal_service.exe"
@@ -56,7 +73,7 @@ cleanup() {
   for p in $(pids_of "$(wpath "$tree/bin/launcher.exe")") $(pids_of "$(wpath "$minimal_exe")"); do
     kill -9 "$p" 2>/dev/null
   done
-  "$here/wine-prefix.sh" stop "$WINEPREFIX" win64 >/dev/null
+  [ "$own_prefix" = no ] || "$here/wine-prefix.sh" stop "$WINEPREFIX" "$arch" >/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -68,20 +85,21 @@ echo "main=block" > "$tree/jre/bin/client/jvm_stub.cfg"
 cp "$build/tests/service/minimal_service.exe" "$minimal_exe"
 cp "$build/tests/service/service_stop_timer.exe" "$work/"
 
-"$here/wine-prefix.sh" start "$WINEPREFIX" win64
+[ "$own_prefix" = no ] || "$here/wine-prefix.sh" start "$WINEPREFIX" "$arch"
 (cd "$tree" && "$wine" "$tree/bin/launcher.exe" install >/dev/null)
 "$wine" sc create svcbench_minimal binpath= "$(wpath "$minimal_exe")" >/dev/null
 
 declare -A exe=([vesmors]="$(wpath "$tree/bin/launcher.exe")" [svcbench_minimal]="$(wpath "$minimal_exe")")
 
-echo "service           idle CPU (10 s)   stop->exit ms (median / max of $rounds)   control ms (median)"
+declare -A cpu_pct exit_med exit_max control_med
 for s in vesmors svcbench_minimal; do
   "$wine" sc start "$s" >/dev/null
   wait_state "$s" 4 120
   sleep 2  # let the Java stand-in settle
   pid=$(pids_of "${exe[$s]}" | head -1)
-  t0=$(ticks "$pid"); sleep 10; t1=$(ticks "$pid")
-  cpu=$(awk -v t=$((t1 - t0)) -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f%%", 100 * t / hz / 10}')
+  [ -n "$pid" ] || { echo "bench-service: no process found for $s" >&2; exit 1; }
+  t0=$(ticks "$pid"); sleep "$idle"; t1=$(ticks "$pid")
+  cpu_pct[$s]=$(awk -v t=$((t1 - t0)) -v hz="$(getconf CLK_TCK)" -v s="$idle" 'BEGIN {printf "%.2f", 100 * t / hz / s}')
   exits=(); controls=()
   for r in $(seq 1 "$rounds"); do
     [ "$r" = 1 ] || { "$wine" sc start "$s" >/dev/null; wait_state "$s" 4 60; sleep 0.5; }
@@ -90,7 +108,20 @@ for s in vesmors svcbench_minimal; do
     controls+=("$(echo "$out" | sed -n 's/.*control_ms=\([0-9.]*\).*/\1/p')")
     wait_state "$s" 1 30
   done
-  stats=$(printf '%s\n' "${exits[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f / %.1f", a[int((NR+1)/2)], a[NR]}')
-  control=$(printf '%s\n' "${controls[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]}')
-  printf '%-17s %-17s %-41s %s\n' "$s" "$cpu" "$stats" "$control"
+  read -r exit_med[$s] exit_max[$s] < <(printf '%s\n' "${exits[@]}" | sort -n |
+    awk '{a[NR]=$1} END {printf "%.1f %.1f\n", a[int((NR+1)/2)], a[NR]}')
+  control_med[$s]=$(printf '%s\n' "${controls[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]}')
 done
+
+# vesmors / minimal; "-" where the minimal service's figure is zero.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+echo "execution: $execution"
+printf '%-17s %-15s %-28s %s\n' service "idle CPU (${idle} s)" "stop->exit ms (median / max of $rounds)" \
+  "control ms (median)"
+for s in vesmors svcbench_minimal; do
+  printf '%-17s %-15s %-28s %s\n' "$s" "${cpu_pct[$s]}%" "${exit_med[$s]} / ${exit_max[$s]}" "${control_med[$s]}"
+done
+v=vesmors; m=svcbench_minimal
+printf '%-17s %-15s %-28s %s\n' "ratio" "$(ratio "${cpu_pct[$v]}" "${cpu_pct[$m]}")" \
+  "$(ratio "${exit_med[$v]}" "${exit_med[$m]}") / $(ratio "${exit_max[$v]}" "${exit_max[$m]}")" \
+  "$(ratio "${control_med[$v]}" "${control_med[$m]}")"

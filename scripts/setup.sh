@@ -28,3 +28,5 @@ if [ -n "$missing" ]; then
   apt-get install -y -q --no-install-recommends $missing
 fi
 echo "setup.sh: all build and test packages are present"
+# The product is 32-bit: its tests need a machine that runs 32-bit programs.
+"$(dirname "$0")/setup-i386.sh"

@@ -7,16 +7,19 @@ action=$1; prefix=$2; arch=$3
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 case "$arch" in
-  win64) loader=/usr/lib/wine/wine64; server=/usr/lib/wine/wineserver64 ;;
+  win64) loader=/usr/lib/wine/wine64 ;;
   win32)
-    if ! "$here/can-run-32bit.sh"; then
-      echo "wine-prefix: this kernel cannot execute 32-bit code; 32-bit Wine tests will be skipped"
-      exit 0
+    if [ "$action" = start ] && ! "$here/can-run-32bit.sh"; then
+      "$here/can-run-32bit.sh" --explain >&2
+      exit 1
     fi
-    loader=/usr/lib/wine/wine; server=/usr/lib/wine/wineserver32 ;;
+    loader=/usr/lib/wine/wine ;;
   *) echo "wine-prefix: unknown arch $arch" >&2; exit 2 ;;
 esac
-[ -x "$server" ] || server=/usr/lib/wine/wineserver
+# The 64-bit server serves 32-bit prefixes too, and runs natively where
+# 32-bit code is emulated.
+server=/usr/lib/wine/wineserver64
+[ -x "$server" ] || server=/usr/lib/wine/wineserver32
 case "$action" in
   start)
     mkdir -p "$(dirname "$prefix")"

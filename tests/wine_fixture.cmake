@@ -7,7 +7,17 @@ if(LAUNCHER_WINDOWS)
     set(LAUNCHER_WINE_ARCH win32)
   endif()
 else()
-  set(LAUNCHER_WINE_ARCH win64)
+  # The host-side Wine tests run the product, the 32-bit build, by default.
+  set(LAUNCHER_WINE_BUILD_DIR "${CMAKE_SOURCE_DIR}/build/windows" CACHE PATH
+      "Windows build whose launcher.exe and test doubles the host-side Wine tests run")
+  set(LAUNCHER_WINE_ARCH win32 CACHE STRING
+      "Wine prefix architecture of the host-side Wine tests: win32 for a 32-bit build, win64 for a 64-bit one")
+  set_property(CACHE LAUNCHER_WINE_ARCH PROPERTY STRINGS win32 win64)
+endif()
+if(LAUNCHER_WINE_ARCH STREQUAL "win64")
+  set(LAUNCHER_WINE_LOADER /usr/lib/wine/wine64)
+else()
+  set(LAUNCHER_WINE_LOADER /usr/lib/wine/wine)
 endif()
 
 add_test(NAME wine_prefix_start
@@ -23,7 +33,6 @@ function(launcher_add_windows_test target)
   add_test(NAME ${target} COMMAND ${target} --gtest_color=no)
   set_tests_properties(${target} PROPERTIES
     FIXTURES_REQUIRED wine
-    SKIP_RETURN_CODE 77
     RESOURCE_LOCK wine_${LAUNCHER_WINE_ARCH}
     TIMEOUT 600
     ENVIRONMENT "WINEPREFIX=${LAUNCHER_WINEPREFIX};WINEDEBUG=-all")

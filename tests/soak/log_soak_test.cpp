@@ -149,18 +149,19 @@ int empty_repeatedly(const char* path, int rounds) {
 #endif
 
 #ifdef _WIN32
-// Wine writes "at the end of file" as a size look-up and then a positioned
-// write, so a truncation in between leaves a gap; Windows does it as one step.
 bool under_wine() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
+#else
+bool under_wine() { return false; }
 #endif
 
 TEST_F(LogSoakTest, AnotherWriterEmptyingTheFileNeverLeavesZeroBytes) {
-#ifdef _WIN32
-    if (under_wine()) GTEST_SKIP() << "Wine's write at the end of file is not atomic against truncation";
-#endif
+    // Wine writes "at the end of file" as a size look-up and then a positioned
+    // write, so a truncation in between leaves a run of zero bytes; Windows
+    // does it in one step. Under Wine only whole records are required.
+    const bool zero_runs_possible = under_wine();
     ASSERT_TRUE(detail::install(path_));
     info(kTargetMain, message(0, 0));
     constexpr int kThreads = 4, kRounds = 1500;
@@ -191,10 +192,13 @@ TEST_F(LogSoakTest, AnotherWriterEmptyingTheFileNeverLeavesZeroBytes) {
 #endif
     stop = true;
     for (auto& th : threads) th.join();
-    EXPECT_EQ(zero_looks, 0) << "the other writer saw zero bytes";
-
-    const std::string content = test_files::read(path_);
-    EXPECT_EQ(content.find('\0'), std::string::npos) << "a writer kept its own offset past the end";
+    std::string content = test_files::read(path_);
+    if (zero_runs_possible) {
+        std::erase(content, '\0');
+    } else {
+        EXPECT_EQ(zero_looks, 0) << "the other writer saw zero bytes";
+        EXPECT_EQ(content.find('\0'), std::string::npos) << "a writer kept its own offset past the end";
+    }
     std::vector<std::string_view> records;
     ASSERT_TRUE(split_records(content, records)) << "the file ends inside a record";
     EXPECT_LT(records.size(), static_cast<std::size_t>(written.load())) << "nothing was ever emptied";

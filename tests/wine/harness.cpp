@@ -52,7 +52,7 @@ Tree make_tree(const std::string& relative, const fs::path& exe_source) {
     t.exe = t.root / "bin" / "launcher.exe";
     if (!fs::exists(exe_source)) {
         throw std::runtime_error("no Windows build at " + exe_source.string() +
-                                 ": build the windows64 preset first");
+                                 ": build that preset first");
     }
     fs::copy_file(exe_source, t.exe, fs::copy_options::overwrite_existing);
     return t;
@@ -127,7 +127,7 @@ std::map<std::string, std::string> wine_env(const std::map<std::string, std::str
 }  // namespace
 
 RunResult run_exe(const fs::path& exe, const RunOptions& options) {
-    std::vector<std::string> argv{"/usr/lib/wine/wine64", exe.string()};
+    std::vector<std::string> argv{LAUNCHER_WINE_LOADER, exe.string()};
     argv.insert(argv.end(), options.args.begin(), options.args.end());
     const fs::path cwd = options.cwd.empty() ? exe.parent_path() : options.cwd;
     return run_host(argv, wine_env(options.env), cwd, options.timeout);
@@ -142,7 +142,7 @@ RunResult run(const Tree& tree, const RunOptions& options) {
 }
 
 RunResult run_tool(const std::vector<std::string>& command_line, std::chrono::seconds timeout) {
-    std::vector<std::string> argv{"/usr/lib/wine/wine64"};
+    std::vector<std::string> argv{LAUNCHER_WINE_LOADER};
     argv.insert(argv.end(), command_line.begin(), command_line.end());
     return run_host(argv, wine_env({}), trees_base(), timeout);
 }

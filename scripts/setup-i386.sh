@@ -1,0 +1,52 @@
+#!/bin/sh
+# Makes this machine run 32-bit x86 Linux programs, which 32-bit Wine (and so
+# the product's tests) needs. Where the kernel runs them natively nothing is
+# changed. Elsewhere Debian's qemu-i386 from bookworm-backports (bookworm's own
+# 7.2 cannot run Wine) is registered for i386 ELF programs with binfmt_misc,
+# with the F flag so that it serves in every mount namespace too. Only i386 is
+# registered. Safe to run again; a registration does not survive a reboot.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+[ "$(id -u)" = 0 ] || { echo "setup-i386.sh: run as root" >&2; exit 1; }
+
+"$here/can-run-32bit.sh" && exit 0
+die() {
+  echo "setup-i386.sh: $*" >&2
+  "$here/can-run-32bit.sh" --explain >&2
+  exit 1
+}
+
+qemu=/usr/local/lib/launcher/qemu-i386
+entry=launcher-i386
+binfmt=/proc/sys/fs/binfmt_misc
+
+if ! "$qemu" --version 2>/dev/null | grep -q 'version \(9\|[1-9][0-9]\)\.'; then
+  if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d; then
+    cat >/etc/apt/sources.list.d/bookworm-backports.sources <<'EOF'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  fi
+  apt-get update -q >/dev/null || die "apt-get update failed"
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  chmod 755 "$work"
+  # Only the static i386 emulator is taken from the package; nothing is installed.
+  (cd "$work" && apt-get download -q qemu-user/bookworm-backports >/dev/null 2>&1) ||
+    die "cannot fetch qemu-user from bookworm-backports"
+  dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -x -C "$work" ./usr/bin/qemu-i386
+  install -D -m 755 "$work/usr/bin/qemu-i386" "$qemu"
+fi
+
+[ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" ||
+  die "cannot mount binfmt_misc on $binfmt"
+[ -e "$binfmt/$entry" ] && echo -1 >"$binfmt/$entry"
+# The i386 ELF header pattern: class 32-bit, little-endian, executable or shared object, machine 3.
+printf '%s' ":$entry:M::\\x7f\\x45\\x4c\\x46\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\xfc\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$qemu:F" >"$binfmt/register" ||
+  die "cannot register $qemu with binfmt_misc"
+
+"$here/can-run-32bit.sh" || die "32-bit programs still do not run after registering $qemu"
+echo "setup-i386.sh: this kernel cannot run 32-bit x86 programs, which 32-bit Wine needs, so $($qemu --version | head -1 | cut -d' ' -f1-3) from bookworm-backports now runs them (binfmt_misc entry $entry)"
