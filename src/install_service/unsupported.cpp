@@ -1,11 +1,24 @@
-// There is no service control manager on this platform.
+// There is no service control manager on this platform: every call fails.
 #include <cerrno>
 
-#include "mod.h"
+#include "service_manager.h"
 
 namespace launcherwindows::install_service {
 
-ServiceResult install() { return service_error(ServiceError::winapi(ENOSYS)); }
-ServiceResult remove() { return service_error(ServiceError::winapi(ENOSYS)); }
+ServiceManager system_service_manager() {
+    ServiceManager m;
+    m.open_manager = [](std::uint32_t) { return HandleResult::err(ENOSYS); };
+    m.create_service = [](ScHandle, const std::string&, const std::string&, std::uint32_t, const std::string&) {
+        return HandleResult::err(ENOSYS);
+    };
+    m.open_service = [](ScHandle, const std::string&, std::uint32_t) { return HandleResult::err(ENOSYS); };
+    m.query_state = [](ScHandle) { return StateResult::err(ENOSYS); };
+    m.send_stop = [](ScHandle) { return StateResult::err(ENOSYS); };
+    m.delete_service = [](ScHandle) -> std::uint32_t { return ENOSYS; };
+    m.close = [](ScHandle) {};
+    m.sleep = [](std::uint32_t) {};
+    m.executable_path = current_executable_path;
+    return m;
+}
 
 }  // namespace launcherwindows::install_service

@@ -1,96 +1,65 @@
-// Install and remove through the Windows service control manager.
+// The Windows service control manager's calls for install and remove.
 #include <windows.h>
 
-#include <cstdio>
-#include <string>
-
-#include "../logger.h"
 #include "../unicode.h"
-#include "../util.h"
-#include "command_line.h"
-#include "mod.h"
-#include "service_handle.h"
-#include "service_text.h"
+#include "service_manager.h"
 
 namespace launcherwindows::install_service {
 namespace {
 
-using logger::kTargetMain;
-using Kind = ServiceError::Kind;
+static_assert(kManagerConnect == SC_MANAGER_CONNECT && kManagerCreateService == SC_MANAGER_CREATE_SERVICE);
+static_assert(kServiceQueryStatus == SERVICE_QUERY_STATUS && kDelete == DELETE);
+static_assert(kServiceStart == SERVICE_START && kServiceStop == SERVICE_STOP);
+static_assert(kStateStopped == SERVICE_STOPPED);
 
-constexpr std::string_view kServiceName = "vesmors";
-constexpr std::string_view kDisplayName = "Halvora VESMOR Service";
-constexpr std::string_view kLaunchArgument = "start";
+SC_HANDLE sc(ScHandle h) { return reinterpret_cast<SC_HANDLE>(h); }
 
-ServiceResult last_error() { return service_error(ServiceError::winapi(GetLastError())); }
-
-void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+// The error code is read right after the failed call.
+HandleResult handle_or_error(SC_HANDLE h) {
+    if (h == nullptr) return HandleResult::err(GetLastError());
+    return HandleResult::ok(reinterpret_cast<ScHandle>(h));
 }
 
 }  // namespace
 
-ServiceResult install() {
-    logger::info(kTargetMain, "going to call install for vesmor service");
-    print("before service manager\n");
-
-    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
-    if (!manager) return last_error();
-
-    const ModulePath exe = current_executable_path();
-    print(path_line(exe) + "\n");
-    if (!exe.path) {
-        fatal_stop("cannot determine the path of the running executable: " + system_error_message(exe.error));
-    }
-
-    auto name = checked_wide(kServiceName, Kind::InvalidServiceName);
-    if (!name) return service_error(name.error());
-    auto display = checked_wide(kDisplayName, Kind::InvalidDisplayName);
-    if (!display) return service_error(display.error());
-    if (auto e = text_error(*exe.path, Kind::InvalidExecutablePath)) return service_error(*e);
-    if (auto e = text_error(kLaunchArgument, Kind::InvalidLaunchArgument)) return service_error(*e);
-    const std::wstring command = unicode::to_wide(service_command_line(*exe.path));
-
-    const ServiceHandle service(CreateServiceW(manager.get(), name.value().c_str(), display.value().c_str(),
-                                               SERVICE_START | SERVICE_STOP, SERVICE_WIN32_OWN_PROCESS,
-                                               SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, command.c_str(),
-                                               nullptr, nullptr, nullptr, nullptr, nullptr));
-    if (!service) return last_error();
-    return service_ok();
-}
-
-ServiceResult remove() {
-    logger::info(kTargetMain, "going to call uninstall for vesmor service");
-
-    const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    if (!manager) return last_error();
-
-    auto name = checked_wide(kServiceName, Kind::InvalidServiceName);
-    if (!name) return service_error(name.error());
-    const ServiceHandle service(OpenServiceW(manager.get(), name.value().c_str(),
-                                             DELETE | SERVICE_STOP | SERVICE_QUERY_STATUS));
-    if (!service) return last_error();
-
-    SERVICE_STATUS_PROCESS process_status{};
-    DWORD needed = 0;
-    static_assert(sizeof(process_status) == 36);
-    if (!QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<LPBYTE>(&process_status),
-                              sizeof(process_status), &needed)) {
-        return last_error();
-    }
-    if (auto e = state_error(process_status.dwCurrentState)) return service_error(*e);
-
-    if (process_status.dwCurrentState != SERVICE_STOPPED) {
+ServiceManager system_service_manager() {
+    ServiceManager m;
+    m.open_manager = [](std::uint32_t access) {
+        return handle_or_error(OpenSCManagerW(nullptr, nullptr, access));
+    };
+    m.create_service = [](ScHandle manager, const std::string& name, const std::string& display_name,
+                          std::uint32_t access, const std::string& command_line) {
+        return handle_or_error(CreateServiceW(sc(manager), unicode::to_wide(name).c_str(),
+                                              unicode::to_wide(display_name).c_str(), access,
+                                              SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                                              unicode::to_wide(command_line).c_str(), nullptr, nullptr, nullptr,
+                                              nullptr, nullptr));
+    };
+    m.open_service = [](ScHandle manager, const std::string& name, std::uint32_t access) {
+        return handle_or_error(OpenServiceW(sc(manager), unicode::to_wide(name).c_str(), access));
+    };
+    m.query_state = [](ScHandle service) {
+        SERVICE_STATUS_PROCESS status{};
+        static_assert(sizeof(status) == 36);
+        DWORD needed = 0;
+        if (!QueryServiceStatusEx(sc(service), SC_STATUS_PROCESS_INFO, reinterpret_cast<LPBYTE>(&status),
+                                  sizeof(status), &needed)) {
+            return StateResult::err(GetLastError());
+        }
+        return StateResult::ok(status.dwCurrentState);
+    };
+    m.send_stop = [](ScHandle service) {
         SERVICE_STATUS status{};
-        if (!ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) return last_error();
-        if (auto e = state_error(status.dwCurrentState)) return service_error(*e);
-        // One fixed wait, no polling: the delete takes effect once it has stopped.
-        Sleep(1000);
-    }
-
-    if (!DeleteService(service.get())) return last_error();
-    return service_ok();
+        if (!ControlService(sc(service), SERVICE_CONTROL_STOP, &status)) return StateResult::err(GetLastError());
+        return StateResult::ok(status.dwCurrentState);
+    };
+    m.delete_service = [](ScHandle service) -> std::uint32_t {
+        return DeleteService(sc(service)) ? 0 : GetLastError();
+    };
+    m.close = [](ScHandle h) { CloseServiceHandle(sc(h)); };
+    m.sleep = [](std::uint32_t milliseconds) { Sleep(milliseconds); };
+    m.executable_path = current_executable_path;
+    return m;
 }
 
 }  // namespace launcherwindows::install_service

@@ -22,6 +22,8 @@ void keep_until_exit(std::unique_ptr<ControlHandlerState> state) {
     kept->push_back(std::move(state));
 }
 
+}  // namespace
+
 void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
                  std::function<std::uint32_t(StatusHandle, const ServiceStatus&)> set_status,
                  EventLoop::Stopper loop) {
@@ -31,8 +33,6 @@ void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
     if (set_status(handle, stopped_status(codes)) != kNoError) return;
     loop.stop(0);
 }
-
-}  // namespace
 
 ServiceStatus running_status() {
     return {kServiceWin32OwnProcess, kServiceRunning, kServiceAcceptStop, 0, 0, 0, 0};
@@ -64,7 +64,7 @@ ServiceResult run_service(const std::vector<std::string>&, const ControlManager&
     EventLoop loop;
     auto stop = std::make_shared<StopFlag>();
     // Queued: it begins when the loop runs, after the Running report.
-    loop.start(std::make_unique<VesmorsActor>(manager.start_java, stop));
+    loop.start(std::make_unique<VesmorsActor>(manager.start_java, manager.enter_installation_directory, stop));
 
     auto state = std::make_unique<ControlHandlerState>(ControlHandlerState{stop});
     const Result<StatusHandle, ServiceError> handle = manager.register_handler(state.get());

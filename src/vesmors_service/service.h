@@ -10,6 +10,8 @@
 
 #include "../result.h"
 #include "../service_error.h"
+#include "../util.h"
+#include "event_loop.h"
 #include "stop_flag.h"
 
 namespace launcherwindows::vesmors_service {
@@ -66,7 +68,18 @@ struct ControlManager {
     std::function<std::uint32_t(StatusHandle handle, const ServiceStatus& status)> set_status;
     // The Java server's start, which returns when the server has ended.
     std::function<StartResult()> start_java;
+    // The worker's move into the installation directory; false when it failed.
+    std::function<bool()> enter_installation_directory = [] {
+        return set_working_directory(get_halvora_directory());
+    };
 };
+
+// The stop waiter's thread body: blocks until the flag is set, reports
+// Stopped with the flag's codes and, only when that report went out, asks the
+// loop to stop.
+void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
+                 std::function<std::uint32_t(StatusHandle, const ServiceStatus&)> set_status,
+                 EventLoop::Stopper loop);
 
 // The service main's work: registers the handler, reports Running, starts
 // the stop waiter and runs the event loop with the worker until the waiter

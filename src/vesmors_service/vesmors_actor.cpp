@@ -64,13 +64,16 @@ std::string read_environment(const char* name) {
 
 }  // namespace
 
-VesmorsActor::VesmorsActor(std::function<StartResult()> start_java, std::shared_ptr<StopFlag> stop)
-    : start_java_(std::move(start_java)), stop_(std::move(stop)) {}
+VesmorsActor::VesmorsActor(std::function<StartResult()> start_java,
+                           std::function<bool()> enter_installation_directory, std::shared_ptr<StopFlag> stop)
+    : start_java_(std::move(start_java)),
+      enter_installation_directory_(std::move(enter_installation_directory)),
+      stop_(std::move(stop)) {}
 
 void VesmorsActor::started(LoopContext&) {
     logger::info(kTargetService, "starting the vesmors actor.....");
     // On failure the relative paths below resolve against the old directory.
-    (void)set_working_directory(get_halvora_directory());
+    (void)enter_installation_directory_();
     for (const EnvironmentRow& row : kEnvironment) {
         set_environment(row.name, row.value);
         if (logger::enabled(logger::Level::Info)) {

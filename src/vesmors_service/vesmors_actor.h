@@ -13,11 +13,13 @@ namespace launcherwindows::vesmors_service {
 // service to stop, so that a service without its server is not left Running.
 class VesmorsActor : public Actor {
 public:
-    VesmorsActor(std::function<StartResult()> start_java, std::shared_ptr<StopFlag> stop);
+    VesmorsActor(std::function<StartResult()> start_java, std::function<bool()> enter_installation_directory,
+                 std::shared_ptr<StopFlag> stop);
     void started(LoopContext& context) override;
 
 private:
     std::function<StartResult()> start_java_;
+    std::function<bool()> enter_installation_directory_;
     std::shared_ptr<StopFlag> stop_;
 };
 

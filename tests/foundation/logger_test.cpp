@@ -123,3 +123,18 @@ TEST_F(LogFileTest, UnwritableLocationLeavesTheProgramRunning) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
 }
+
+#ifndef _WIN32
+TEST_F(LogFileTest, ARecordThatCannotBeWrittenCostsOneLineOnStandardErrorAndTheProgramGoesOn) {
+    ASSERT_TRUE(detail::install("/dev/full"));  // opens; every write fails with ENOSPC
+    testing::internal::CaptureStderr();
+    info(kTargetMain, "one");
+    error(kTargetInit, "two");
+    debug(kTargetMain, "filtered: no line");
+    info(kTargetMain, "three");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
+    EXPECT_NE(err.find("No space left on device"), std::string::npos) << err;
+    EXPECT_TRUE(enabled(Level::Info));
+}
+#endif

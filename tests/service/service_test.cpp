@@ -249,3 +249,45 @@ TEST_F(ServiceTest, FailedRegistrationOrRunningReportLeavesTheWorkerUnstarted) {
     EXPECT_EQ(refused->java_starts + unreported->java_starts, 0);
     EXPECT_TRUE(records().empty());  // "starting the vesmors actor....." never came
 }
+
+TEST_F(ServiceTest, WorkerSetsAndLogsTheEnvironmentWhenTheDirectoryCannotBeEntered) {
+    env_set("PATH", "C:\\inherited");
+    auto m = std::make_shared<Manager>();
+    ControlManager cm = control_manager(m);
+    cm.enter_installation_directory = [] { return false; };
+    std::vector<std::string> seen;
+    cm.start_java = [&]() {
+        seen = {env_get("L1_HOME"), env_get("PATH"), env_get("LD_LIBRARY_PATH"),
+                std::filesystem::current_path().string()};
+        return start_ok();
+    };
+    EXPECT_TRUE(run_service({}, cm).is_ok());
+    EXPECT_EQ(seen, (std::vector<std::string>{".\\vesmor\\l1", ".\\vesmor\\l1\\bin;.\\jre\\bin", ".\\vesmor\\l1\\bin",
+                                              cwd_.string()}));
+    EXPECT_EQ(records(), with_worker_lines({"INFO" + kSvc + "vesmors java application ended",
+                                            "INFO" + kSvc + "setting status to stopped and stopping actor system...."}));
+}
+
+TEST(StopWaiter, AsksTheLoopToStopOnlyAfterTheStoppedReportWentOut) {
+    // Stops the loop with its own code, unless a stop queued before it did.
+    struct Probe : Actor {
+        void started(LoopContext& context) override { context.stop(7); }
+    };
+    for (const std::uint32_t report_error : {0u, 6u}) {
+        SCOPED_TRACE(report_error);
+        EventLoop loop;
+        auto stop = std::make_shared<StopFlag>();
+        stop->request({kErrorServiceSpecificError, 2});
+        std::vector<ServiceStatus> reports;
+        stop_waiter(
+            stop, kHandle,
+            [&](StatusHandle, const ServiceStatus& s) {
+                reports.push_back(s);
+                return report_error;
+            },
+            loop.stopper());
+        loop.start(std::make_unique<Probe>());
+        EXPECT_EQ(loop.run(), report_error == 0 ? 0 : 7);
+        EXPECT_EQ(reports, (std::vector<ServiceStatus>{stopped_status({kErrorServiceSpecificError, 2})}));
+    }
+}

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "harness.h"
+#include "init/classpath.h"
 
 using namespace wine_harness;
 using namespace std::chrono_literals;
@@ -111,6 +112,32 @@ const std::vector<std::string> kStartedLog = {
 };
 const std::string kStopping = "INFO" + kSvc + "setting status to stopped and stopping actor system....";
 
+// The stand-in's record of the creation: the vesmors record's options with
+// the class path last, then the main class of the server.
+const std::vector<std::string> kVesmorsOptions = {
+    "-verbose:jni,class",
+    "-Djava.ext.dirs=.\\vesmor\\l1\\bin;.\\vesmor\\l1;.\\jre\\lib\\ext",
+    "-Djava.library.path=.\\vesmor\\l1\\bin;.\\vesmor\\l1;.\\jre\\lib",
+    "-Xshare:auto",
+    "-Xverify:none",
+    "-XX:MaxHeapFreeRatio=5",
+    "-XX:MinHeapFreeRatio=5",
+    "-Xms32m",
+    "-Xmx512m",
+    "-Djavax.net.ssl.trustStoreType=WINDOWS-ROOT",
+};
+void expect_vesmors_creation(const std::vector<std::string>& recorded) {
+    std::vector<std::string> expected = {"create version=0x00010008 nOptions=11 ignoreUnrecognized=0"};
+    for (std::size_t i = 0; i < kVesmorsOptions.size(); ++i) {
+        expected.push_back("option[" + std::to_string(i) + "]=" + kVesmorsOptions[i]);
+    }
+    expected.push_back("option[10]=" + launcherwindows::init::build_class_path_option("vesmors").value());
+    ASSERT_GE(recorded.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(recorded.begin(), recorded.begin() + 12), expected);
+    EXPECT_TRUE(contains(recorded, "FindClass=tolvan/vesmor/server/ServiceMain"));
+    EXPECT_TRUE(contains(recorded, "GetStaticMethodID=tolvan/vesmor/server/ServiceMain.main([Ljava/lang/String;)V"));
+}
+
 std::vector<std::string> started_log_and(std::vector<std::string> tail) {
     std::vector<std::string> all = kStartedLog;
     all.insert(all.end(), tail.begin(), tail.end());
@@ -170,6 +197,7 @@ TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
 
     EXPECT_EQ(s.records(), kStartedLog);
     const auto rec = s.recorded();
+    expect_vesmors_creation(rec);
     EXPECT_TRUE(contains(rec, "cwd=" + windows_path(s.tree.root))) << testing::PrintToString(rec);
     EXPECT_TRUE(contains(rec, "env.L1_HOME=.\\vesmor\\l1"));
     EXPECT_TRUE(contains(rec, "env.PATH=.\\vesmor\\l1\\bin;.\\jre\\bin"));
@@ -306,4 +334,5 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back(), "INFO launcherwindows::init - Start java application vesmors");
     EXPECT_TRUE(contains(ending.recorded(), "main returned"));
+    expect_vesmors_creation(ending.recorded());
 }

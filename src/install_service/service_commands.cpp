@@ -1,0 +1,106 @@
+// Install and remove, on whichever service manager they are given.
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "../logger.h"
+#include "command_line.h"
+#include "mod.h"
+#include "service_manager.h"
+#include "service_text.h"
+
+namespace launcherwindows::install_service {
+namespace {
+
+using logger::kTargetMain;
+using Kind = ServiceError::Kind;
+
+constexpr std::string_view kServiceName = "vesmors";
+constexpr std::string_view kDisplayName = "Halvora VESMOR Service";
+constexpr std::string_view kLaunchArgument = "start";
+
+// A handle of the manager's, closed when it goes out of scope.
+class Handle {
+public:
+    Handle(const ServiceManager& manager, ScHandle handle) : manager_(manager), handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { manager_.close(handle_); }
+    ScHandle get() const { return handle_; }
+
+private:
+    const ServiceManager& manager_;
+    ScHandle handle_;
+};
+
+ServiceResult winapi(std::uint32_t code) { return service_error(ServiceError::winapi(code)); }
+
+void print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+ServiceResult install(const ServiceManager& scm) {
+    logger::info(kTargetMain, "going to call install for vesmor service");
+    print("before service manager\n");
+
+    const HandleResult opened = scm.open_manager(kManagerConnect | kManagerCreateService);
+    if (!opened) return winapi(opened.error());
+    const Handle manager(scm, opened.value());
+
+    const ModulePath exe = scm.executable_path();
+    print(path_line(exe) + "\n");
+    if (!exe.path) {
+        fatal_stop("cannot determine the path of the running executable: " + system_error_message(exe.error));
+    }
+
+    for (const auto& [text, kind] : {std::pair{kServiceName, Kind::InvalidServiceName},
+                                     std::pair{kDisplayName, Kind::InvalidDisplayName},
+                                     std::pair{std::string_view(*exe.path), Kind::InvalidExecutablePath},
+                                     std::pair{kLaunchArgument, Kind::InvalidLaunchArgument}}) {
+        if (auto e = text_error(text, kind)) return service_error(*e);
+    }
+    const HandleResult created = scm.create_service(manager.get(), std::string(kServiceName),
+                                                    std::string(kDisplayName), kServiceStart | kServiceStop,
+                                                    service_command_line(*exe.path));
+    if (!created) return winapi(created.error());
+    // Neither started nor configured further.
+    const Handle service(scm, created.value());
+    return service_ok();
+}
+
+ServiceResult remove(const ServiceManager& scm) {
+    logger::info(kTargetMain, "going to call uninstall for vesmor service");
+
+    const HandleResult opened = scm.open_manager(kManagerConnect);
+    if (!opened) return winapi(opened.error());
+    const Handle manager(scm, opened.value());
+
+    if (auto e = text_error(kServiceName, Kind::InvalidServiceName)) return service_error(*e);
+    const HandleResult found =
+        scm.open_service(manager.get(), std::string(kServiceName), kDelete | kServiceStop | kServiceQueryStatus);
+    if (!found) return winapi(found.error());
+    const Handle service(scm, found.value());
+
+    const StateResult state = scm.query_state(service.get());
+    if (!state) return winapi(state.error());
+    if (auto e = state_error(state.value())) return service_error(*e);
+
+    if (state.value() != kStateStopped) {
+        const StateResult stopping = scm.send_stop(service.get());
+        if (!stopping) return winapi(stopping.error());
+        if (auto e = state_error(stopping.value())) return service_error(*e);
+        // One fixed wait, no polling: the delete takes effect once it has stopped.
+        scm.sleep(1000);
+    }
+
+    if (const std::uint32_t e = scm.delete_service(service.get()); e != 0) return winapi(e);
+    return service_ok();
+}
+
+ServiceResult install() { return install(system_service_manager()); }
+ServiceResult remove() { return remove(system_service_manager()); }
+
+}  // namespace launcherwindows::install_service

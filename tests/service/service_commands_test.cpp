@@ -1,0 +1,187 @@
+// Install and remove against a control manager of the test's own: what is
+// asked of it, in which order, what is returned, and that every handle is
+// closed once, on every path.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "install_service/mod.h"
+#include "install_service/service_manager.h"
+#include "lib.h"
+#include "logger.h"
+#include "test_files.h"
+
+using namespace launcherwindows;
+using namespace launcherwindows::install_service;
+
+namespace {
+
+constexpr std::uint32_t kRunning = 4, kStopPending = 3;
+
+struct FakeManager {
+    // What the calls answer.
+    HandleResult service = HandleResult::ok(0);
+    StateResult state = StateResult::ok(kRunning);
+    StateResult stop_reply = StateResult::ok(kStopPending);
+    std::uint32_t delete_error = 0;
+    HandleResult created = HandleResult::ok(0);
+    std::string exe = "C:\\A B\\vesmors\\bin\\launcher.exe";
+
+    std::vector<std::string> calls;
+    std::map<ScHandle, int> open;  // handle -> times closed
+    ScHandle next = 0x100;
+
+    ScHandle opened() {
+        open[++next] = 0;
+        return next;
+    }
+    ServiceManager manager() {
+        ServiceManager m;
+        m.open_manager = [this](std::uint32_t access) {
+            calls.push_back("open manager " + std::to_string(access));
+            return HandleResult::ok(opened());
+        };
+        m.create_service = [this](ScHandle, const std::string& name, const std::string& display, std::uint32_t access,
+                                  const std::string& command) {
+            calls.push_back("create " + name + "|" + display + "|" + std::to_string(access) + "|" + command);
+            return created ? HandleResult::ok(opened()) : created;
+        };
+        m.open_service = [this](ScHandle, const std::string& name, std::uint32_t access) {
+            calls.push_back("open " + name + " " + std::to_string(access));
+            return service ? HandleResult::ok(opened()) : service;
+        };
+        m.query_state = [this](ScHandle) {
+            calls.push_back("query");
+            return state;
+        };
+        m.send_stop = [this](ScHandle) {
+            calls.push_back("stop");
+            return stop_reply;
+        };
+        m.delete_service = [this](ScHandle) {
+            calls.push_back("delete");
+            return delete_error;
+        };
+        m.close = [this](ScHandle h) {
+            calls.push_back("close " + std::to_string(h - 0x100));
+            ++open.at(h);
+        };
+        m.sleep = [this](std::uint32_t ms) { calls.push_back("sleep " + std::to_string(ms)); };
+        m.executable_path = [this] { return ModulePath{exe, 0}; };
+        return m;
+    }
+    bool every_handle_closed_once() const {
+        for (const auto& [h, closed] : open) {
+            if (closed != 1) return false;
+        }
+        return true;
+    }
+};
+
+using Calls = std::vector<std::string>;
+const Calls kOpened = {"open manager 1", "open vesmors 65572", "query"};
+Calls opened_then(Calls tail) {
+    Calls all = kOpened;
+    all.insert(all.end(), tail.begin(), tail.end());
+    return all;
+}
+
+std::string outcome(const ServiceResult& r) { return r ? "ok" : r.error().diagnostic().substr(0, r.error().diagnostic().find(':')); }
+
+}  // namespace
+
+TEST(RemoveCommand, AsksTheManagerInOrderAndClosesEveryHandle) {
+    const struct Case {
+        const char* what;
+        void (*set)(FakeManager&);
+        const char* result;
+        Calls calls;
+    } cases[] = {
+        {"running, stop accepted", [](FakeManager&) {}, "ok",
+         opened_then({"stop", "sleep 1000", "delete", "close 2", "close 1"})},
+        {"stopped: no request, no wait", [](FakeManager& f) { f.state = StateResult::ok(1); }, "ok",
+         opened_then({"delete", "close 2", "close 1"})},
+        {"the service refuses the stop", [](FakeManager& f) { f.stop_reply = StateResult::err(1052); }, "Winapi(1052",
+         opened_then({"stop", "close 2", "close 1"})},
+        {"it cannot accept the control now", [](FakeManager& f) { f.stop_reply = StateResult::err(1061); },
+         "Winapi(1061", opened_then({"stop", "close 2", "close 1"})},
+        {"the stop reply has no known state", [](FakeManager& f) { f.stop_reply = StateResult::ok(0); },
+         "InvalidServiceState(0)", opened_then({"stop", "close 2", "close 1"})},
+        {"the query has no known state", [](FakeManager& f) { f.state = StateResult::ok(8); },
+         "InvalidServiceState(8)", opened_then({"close 2", "close 1"})},
+        {"the query fails", [](FakeManager& f) { f.state = StateResult::err(5); }, "Winapi(5",
+         opened_then({"close 2", "close 1"})},
+        {"not installed", [](FakeManager& f) { f.service = HandleResult::err(1060); }, "Winapi(1060",
+         {"open manager 1", "open vesmors 65572", "close 1"}},
+        {"the delete fails", [](FakeManager& f) { f.delete_error = 1072; }, "Winapi(1072",
+         opened_then({"stop", "sleep 1000", "delete", "close 2", "close 1"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeManager fake;
+        c.set(fake);
+        EXPECT_EQ(outcome(remove(fake.manager())), c.result);
+        EXPECT_EQ(fake.calls, c.calls);
+        EXPECT_TRUE(fake.every_handle_closed_once());
+    }
+}
+
+TEST(InstallCommand, CreatesTheQuotedCommandLineAndClosesBothHandles) {
+    for (const bool exists : {false, true}) {
+        FakeManager fake;
+        if (exists) fake.created = HandleResult::err(1073);
+        testing::internal::CaptureStdout();
+        const ServiceResult r = install(fake.manager());
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(outcome(r), exists ? "Winapi(1073" : "ok");
+        EXPECT_EQ(out, "before service manager\nOk(\"C:\\\\A B\\\\vesmors\\\\bin\\\\launcher.exe\")\n");
+        Calls expected = {"open manager 3",
+                          "create vesmors|Halvora VESMOR Service|48|\"C:\\A B\\vesmors\\bin\\launcher.exe\" start"};
+        if (!exists) expected.push_back("close 2");
+        expected.push_back("close 1");
+        EXPECT_EQ(fake.calls, expected);
+        EXPECT_TRUE(fake.every_handle_closed_once());
+    }
+}
+
+// A refused stop as the dispatch reports it, in both forms.
+TEST(RemoveCommand, ARefusedStopIsLoggedAndSetsTheExitStatusOfEachForm) {
+    const auto dir = test_files::fresh_directory("remove-command");
+    const auto log = dir / "launcher.log";
+    for (const std::uint32_t refusal : {1052u, 1061u}) {
+        for (const bool invocation_name : {true, false}) {
+            SCOPED_TRACE(std::to_string(refusal) + (invocation_name ? " invocation name" : " command word"));
+            ASSERT_TRUE(logger::detail::install(log.string()));
+            FakeManager fake;
+            fake.stop_reply = StateResult::err(refusal);
+            DispatchOps ops = default_dispatch_ops();
+            ops.initialize_log = [] {};
+            ops.integrity_valid = [](std::string_view) { return true; };
+            ops.set_working_directory = [](const std::string&) { return true; };
+            ops.start_vesmors = [&fake](std::string_view sub) {
+                EXPECT_EQ(sub, "remove");
+                return remove(fake.manager());
+            };
+            const auto args = invocation_name ? std::vector<std::string>{"C:\\vesmors\\bin\\launcher.exe", "remove"}
+                                              : std::vector<std::string>{"launcher.exe", "vesmors", "remove"};
+            EXPECT_EQ(dispatch(args, ops), invocation_name ? -1 : 0);
+            logger::detail::uninstall_for_tests();
+
+            std::vector<std::string> messages;
+            const std::string text = test_files::read(log);
+            for (std::size_t at = 0, end; (end = text.find("\r\n\n", at)) != std::string::npos; at = end + 3) {
+                const std::string r = text.substr(at, end - at);
+                messages.push_back(r.substr(r.find(' ') + 1));
+            }
+            ASSERT_GE(messages.size(), 2u) << text;
+            EXPECT_EQ(messages[messages.size() - 2], "INFO launcherwindows - going to call uninstall for vesmor service");
+            const std::string prefix = invocation_name ? "ERROR launcherwindows - Application error : Winapi("
+                                                       : "ERROR launcherwindows - Error while starting vesmors Winapi(";
+            EXPECT_EQ(messages.back().rfind(prefix + std::to_string(refusal) + ": ", 0), 0u) << messages.back();
+            EXPECT_TRUE(fake.every_handle_closed_once());
+            EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), "delete"), 0);
+        }
+    }
+}
