@@ -15,7 +15,8 @@ extern "C" {
 // A path with a separator is made absolute against the working directory and
 // loaded with the altered search path, so that the DLLs beside the library
 // are found (the JVM needs this). A null path gives the program's own module.
-// No critical-error message box is shown while loading. Null on failure.
+// No critical-error message box is shown while loading. Null on failure,
+// with the loader's error code left in GetLastError.
 void* dlopen(const char* path, int mode);
 // The address of an exported symbol, or null.
 void* dlsym(void* handle, const char* symbol);

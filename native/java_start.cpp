@@ -7,6 +7,8 @@
 
 #include "dynamic_loader.h"
 #include "jni_natives.h"
+#include "library_failure.h"
+#include "throwable_text.h"
 
 namespace {
 
@@ -26,6 +28,8 @@ jclass g_main_class = nullptr;
 jmethodID g_main_method = nullptr;
 // The trace of a start that failed before the VM existed stays open.
 std::FILE* g_held_trace = nullptr;
+// Why the last start failed, or its uncaught exception: java_start_detail.
+std::string g_detail;
 
 using CreateJavaVmFn = jint(JNICALL*)(JavaVM**, void**, void*);
 
@@ -33,8 +37,8 @@ const char* shown(const char* text) { return text ? text : "(null)"; }
 
 // The trace must be in the file before every call out to the loader or the
 // JVM, which may end the process (a crash, a kill of a server whose main never
-// returns). Only the lines before the library load and before the creation are
-// gathered into one write each: syscalls are most of the start's own cost.
+// returns). Lines between two such calls are gathered into one write:
+// syscalls are most of the start's own cost.
 enum class Flush { Now, Later };
 void trace(std::FILE* file, std::string_view text, Flush flush = Flush::Now) {
     if (!file) return;
@@ -42,10 +46,42 @@ void trace(std::FILE* file, std::string_view text, Flush flush = Flush::Now) {
     if (flush == Flush::Now) std::fflush(file);
 }
 
-std::int32_t fail_after_lookup(JNIEnv* env, JavaVM* vm) {
+std::string creation_failure(jint result) {
+    const std::string returned = "JNI_CreateJavaVM returned " + std::to_string(result);
+    switch (result) {
+        case JNI_ERR: return returned + " (JNI_ERR)";
+        case JNI_EDETACHED: return returned + " (JNI_EDETACHED)";
+        case JNI_EVERSION: return returned + " (JNI_EVERSION)";
+        case JNI_ENOMEM: return returned + " (JNI_ENOMEM): not enough memory for the heap options";
+        case JNI_EEXIST: return returned + " (JNI_EEXIST)";
+        case JNI_EINVAL: return returned + " (JNI_EINVAL): the runtime refused one of the options";
+        default: return result < 0 ? returned : returned + " but gave no virtual machine";
+    }
+}
+
+// A null name is traced the way "%s" prints one.
+std::int32_t fail_after_lookup(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* missing_text,
+                               const char* class_name, std::string cause) {
+    trace(file, missing_text + std::string(shown(class_name)) + "\n");
+    g_detail = std::move(cause);
     env->ExceptionDescribe();
     vm->DestroyJavaVM();
     return kJavaStartFailed;
+}
+
+std::int32_t class_not_found(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* class_name) {
+    return fail_after_lookup(env, vm, file, "Sorry - could not find class ", class_name,
+                             "class " + std::string(shown(class_name)) + " was not found");
+}
+
+// Takes main's exception off the thread, lets the JVM print it as usual and
+// appends its stack trace to the trace, since standard error may go nowhere.
+void report_uncaught_exception(JNIEnv* env, std::FILE* file) {
+    const jthrowable exception = env->ExceptionOccurred();
+    env->ExceptionDescribe();  // which also clears it
+    const ThrowableText text = describe_throwable(env, exception);
+    g_detail = text.description;
+    if (!text.stack_trace.empty()) trace(file, text.stack_trace);
 }
 
 }  // namespace
@@ -71,11 +107,14 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
     // Never closed: the VM lives in it until the process ends.
     void* library = jvm_path ? dlopen(jvm_path, kLauncherLoadMode) : nullptr;
     if (!library) {
+        // Asked at once: the trace's own writes may change the loader's error.
+        g_detail = std::string("the Java runtime ") + shown(jvm_path) + " " +
+                   (jvm_path ? library_load_failure(jvm_path) : "could not be loaded: no path was given");
         trace(file, std::string("Unable to load JVM at ") + shown(jvm_path) + ", exiting\n");
         return nullptr;
     }
     trace(file, std::string("Loaded JVM from ") + jvm_path + "\n", Flush::Later);
-    trace(file, "after dlopen\n", Flush::Later);
+    trace(file, "after dlopen\n");
 
     auto create = reinterpret_cast<CreateJavaVmFn>(dlsym(library, "JNI_CreateJavaVM"));
     trace(file, "after dlsym\n");
@@ -88,6 +127,8 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
     }
     // A library without the entry point counts as a failed creation.
     if (result < 0 || !g_env || !created_vm) {
+        g_detail = create ? creation_failure(result)
+                          : std::string("the Java runtime ") + jvm_path + " has no JNI_CreateJavaVM";
         trace(file, "Unable to Launch JVM " + std::to_string(result) + "\n");
         g_env = nullptr;
         return nullptr;
@@ -100,35 +141,33 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
 extern "C" std::int32_t initialize_java_methods(const char* main_class, const char* encrypt_class, JavaVM* vm,
                                                 std::FILE* file) {
     JNIEnv* env = g_env;
-    if (!env || !vm || !main_class || !encrypt_class) return kJavaStartFailed;
+    if (!env || !vm) {
+        g_detail = "no Java virtual machine was created";
+        return kJavaStartFailed;
+    }
 
     trace(file, "before findclass\n");
-    g_key_provider = env->FindClass(encrypt_class);
-    if (!g_key_provider) {
-        trace(file, std::string("Sorry - could not find class ") + encrypt_class + "\n");
-        return fail_after_lookup(env, vm);
-    }
+    g_key_provider = encrypt_class ? env->FindClass(encrypt_class) : nullptr;
+    if (!g_key_provider) return class_not_found(env, vm, file, encrypt_class);
     trace(file, "after findclass\n");
     // A refused registration shows up as an UnsatisfiedLinkError in Java.
     (void)env->RegisterNatives(g_key_provider, cipher_native_methods(), kCipherNativeCount);
     trace(file, "  RegisterNatives\n");
 
-    g_main_class = env->FindClass(main_class);
-    if (!g_main_class) {
-        trace(file, std::string("Sorry - could not find class ") + main_class + "\n");
-        return fail_after_lookup(env, vm);
-    }
+    g_main_class = main_class ? env->FindClass(main_class) : nullptr;
+    if (!g_main_class) return class_not_found(env, vm, file, main_class);
     g_main_method = env->GetStaticMethodID(g_main_class, kMainName, kMainSignature);
     if (!g_main_method) {
-        trace(file, std::string("Sorry - could not find main method in class ") + main_class + "\n");
-        return fail_after_lookup(env, vm);
+        return fail_after_lookup(env, vm, file, "Sorry - could not find main method in class ", main_class,
+                                 "class " + std::string(main_class) +
+                                     " has no method public static void main(String[])");
     }
     trace(file, "  Initialized Main Method\n");
 
     env->CallStaticVoidMethod(g_main_class, g_main_method, static_cast<jobjectArray>(nullptr));
     std::int32_t status = kJavaStartOk;
     if (env->ExceptionCheck()) {
-        env->ExceptionDescribe();
+        report_uncaught_exception(env, file);
         status = kJavaStartUncaughtException;
     }
     // Returns when this is the VM's last non-daemon thread.
@@ -139,6 +178,7 @@ extern "C" std::int32_t initialize_java_methods(const char* main_class, const ch
 extern "C" std::int32_t initialize_java_app(const char* jvm_path, const char* const* options,
                                             std::int32_t option_count, const char* main_class,
                                             const char* encrypt_class) {
+    g_detail.clear();
     // "w+": each start replaces the previous trace.
     std::FILE* file = std::fopen(kTracePath, "w+");
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
@@ -158,3 +198,5 @@ extern "C" std::int32_t initialize_java_app(const char* jvm_path, const char* co
     if (file) std::fclose(file);
     return status;
 }
+
+extern "C" const char* java_start_detail(void) { return g_detail.c_str(); }

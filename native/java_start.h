@@ -26,7 +26,13 @@ JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* const* opti
                       std::FILE* trace);
 
 // Registers the natives on the key-provider class, calls main with a null
-// argument array and destroys the VM.
+// argument array and destroys the VM. An uncaught exception's stack trace is
+// appended to the trace.
 std::int32_t initialize_java_methods(const char* main_class, const char* encrypt_class, JavaVM* vm,
                                      std::FILE* trace);
+
+// What the last start found, in UTF-8, until the next start: after
+// kJavaStartFailed the cause ("class a/B was not found"), after
+// kJavaStartUncaughtException the exception's toString(). Empty when unknown.
+const char* java_start_detail(void);
 }

@@ -11,7 +11,7 @@
 
 namespace launcherwindows::init {
 
-StartResult configure_and_start_java_app(std::string_view app_name, std::string_view record_text) {
+JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text) {
     const std::string name(app_name);
     auto app = read_java_app(record_text);
     if (!app) return start_error("error while loading app config for " + name + ": " + app.error().to_string());
@@ -31,14 +31,22 @@ StartResult configure_and_start_java_app(std::string_view app_name, std::string_
         initialize_java_app(record.jvm_path.c_str(), option_strings.data(),
                             static_cast<std::int32_t>(option_strings.size()), record.main_class.c_str(),
                             record.encrypt_class.c_str());
+    const std::string detail = java_start_detail();
     switch (status) {
     case kJavaStartOk:
         return start_ok();
     case kJavaStartUncaughtException:
-        return start_error("the Java application " + name + " ended with an uncaught exception");
+        return {start_error("the Java application " + name + " ended with an uncaught exception" +
+                            (detail.empty() ? "" : ": " + detail)),
+                true};
     default:
-        return start_error("the Java start of " + name + " failed; see launcher-cpp.log");
+        return start_error("the Java start of " + name + " failed" + (detail.empty() ? "" : ": " + detail) +
+                           "; see launcher-cpp.log");
     }
+}
+
+StartResult configure_and_start_java_app(std::string_view app_name, std::string_view record_text) {
+    return start_java_app(app_name, record_text).result;
 }
 
 }  // namespace launcherwindows::init

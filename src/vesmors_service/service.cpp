@@ -42,9 +42,9 @@ ServiceStatus stopped_status(StopCodes codes) {
     return {kServiceWin32OwnProcess, kServiceStopped, 0, codes.win32_exit_code, codes.service_specific_exit_code, 0, 0};
 }
 
-StopCodes codes_after_java(const StartResult& java) {
-    if (java) return {};
-    return {kErrorServiceSpecificError, 1};
+StopCodes codes_after_java(const init::JavaStartResult& java) {
+    if (java.result) return {};
+    return {kErrorServiceSpecificError, java.uncaught_exception ? kJavaUncaughtExceptionCode : kJavaStartFailedCode};
 }
 
 std::uint32_t handle_control(std::uint32_t control, ControlHandlerState& state) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../init/mod.h"
 #include "../result.h"
 #include "../service_error.h"
 #include "../util.h"
@@ -44,9 +45,14 @@ struct ServiceStatus {
 ServiceStatus running_status();
 ServiceStatus stopped_status(StopCodes codes);
 
+// Service-specific exit codes of the Stopped report.
+inline constexpr std::uint32_t kJavaStartFailedCode = 1;
+inline constexpr std::uint32_t kJavaUncaughtExceptionCode = 2;
+
 // The Stopped report's codes after the Java server's start returned: a
-// failed start is a service-specific error 1, a normal end no error.
-StopCodes codes_after_java(const StartResult& java);
+// failed start is service-specific error 1, a main that ended with an
+// uncaught exception 2, a normal end no error.
+StopCodes codes_after_java(const init::JavaStartResult& java);
 
 // What the control handler keeps: a share of the stop flag.
 struct ControlHandlerState {
@@ -67,7 +73,7 @@ struct ControlManager {
     // Sends one status report; 0 on success, else the system error code.
     std::function<std::uint32_t(StatusHandle handle, const ServiceStatus& status)> set_status;
     // The Java server's start, which returns when the server has ended.
-    std::function<StartResult()> start_java;
+    std::function<init::JavaStartResult()> start_java;
     // The worker's move into the installation directory; false when it failed.
     std::function<bool()> enter_installation_directory = [] {
         return set_working_directory(get_halvora_directory());

@@ -64,7 +64,7 @@ std::string read_environment(const char* name) {
 
 }  // namespace
 
-VesmorsActor::VesmorsActor(std::function<StartResult()> start_java,
+VesmorsActor::VesmorsActor(std::function<init::JavaStartResult()> start_java,
                            std::function<bool()> enter_installation_directory, std::shared_ptr<StopFlag> stop)
     : start_java_(std::move(start_java)),
       enter_installation_directory_(std::move(enter_installation_directory)),
@@ -81,17 +81,17 @@ void VesmorsActor::started(LoopContext&) {
         }
     }
 
-    const StartResult java = start_java_();
-    if (java) {
+    const init::JavaStartResult java = start_java_();
+    if (java.result) {
         logger::info(kTargetService, "vesmors java application ended");
     } else {
-        logger::error(kTargetService, "Application error: " + quoted_form(java.error()));
+        logger::error(kTargetService, "Application error: " + quoted_form(java.result.error()));
     }
     stop_->request(codes_after_java(java));
 }
 
-StartResult start_vesmors_java() {
-    return init::configure_and_start_java_app("vesmors", init::compiled_record("vesmors"));
+init::JavaStartResult start_vesmors_java() {
+    return init::start_java_app("vesmors", init::compiled_record("vesmors"));
 }
 
 }  // namespace launcherwindows::vesmors_service

@@ -2,7 +2,7 @@
 #include <functional>
 #include <memory>
 
-#include "../result.h"
+#include "../init/mod.h"
 #include "event_loop.h"
 #include "stop_flag.h"
 
@@ -13,18 +13,18 @@ namespace launcherwindows::vesmors_service {
 // service to stop, so that a service without its server is not left Running.
 class VesmorsActor : public Actor {
 public:
-    VesmorsActor(std::function<StartResult()> start_java, std::function<bool()> enter_installation_directory,
-                 std::shared_ptr<StopFlag> stop);
+    VesmorsActor(std::function<init::JavaStartResult()> start_java,
+                 std::function<bool()> enter_installation_directory, std::shared_ptr<StopFlag> stop);
     void started(LoopContext& context) override;
 
 private:
-    std::function<StartResult()> start_java_;
+    std::function<init::JavaStartResult()> start_java_;
     std::function<bool()> enter_installation_directory_;
     std::shared_ptr<StopFlag> stop_;
 };
 
 // The Java start the worker makes: the vesmors application with its
 // compiled-in record.
-StartResult start_vesmors_java();
+init::JavaStartResult start_vesmors_java();
 
 }  // namespace launcherwindows::vesmors_service

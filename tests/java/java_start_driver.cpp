@@ -2,15 +2,21 @@
 //   java_start_driver <application name> <record file | --compiled>
 // in the working directory it is given. Logs to driver.log there and appends
 // "start returned ok" or "start returned error: <text>" to events.txt.
+// The name "--null-main" calls the native start with a null main class name,
+// which no record can give, and appends "start returned <status>: <detail>".
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "cipher.h"
 #include "init/app_records.h"
 #include "init/mod.h"
+#include "init/records.h"
+#include "java_start.h"
 #include "logger.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +36,19 @@ int main(int argc, char** argv) {
     }
     install_compiled_cipher_tables();
     launcherwindows::logger::detail::install("driver.log");
+
+    if (name == "--null-main") {
+        auto app = launcherwindows::init::read_java_app(record);
+        if (!app) return 2;
+        std::vector<const char*> options;
+        for (const auto& option : app.value().options) options.push_back(option.c_str());
+        const std::int32_t status = initialize_java_app(app.value().jvm_path.c_str(), options.data(),
+                                                        static_cast<std::int32_t>(options.size()), nullptr,
+                                                        app.value().encrypt_class.c_str());
+        std::ofstream("events.txt", std::ios::binary | std::ios::app)
+            << "start returned " << status << ": " << java_start_detail() << "\n";
+        return status;
+    }
 
     const auto result = launcherwindows::init::configure_and_start_java_app(name, record);
     std::ofstream events("events.txt", std::ios::binary | std::ios::app);

@@ -30,7 +30,6 @@ namespace {
 
 const std::string kClasses = LAUNCHER_TEST_JAVA_CLASSES;
 const std::string kLibJvm = LAUNCHER_TEST_LIBJVM;
-const std::string kFailedStart = "the Java start of ormic failed; see launcher-cpp.log";
 
 std::string json_string(const std::string& s) {
     std::string out = "\"";
@@ -199,20 +198,22 @@ TEST_F(JavaStart, NativesCalledFromJavaGiveTheCipherResults) {
 
 TEST_F(JavaStart, LookupFailuresEndTheStartBeforeMain) {
     const std::string absent = "launchertest/Absent";
+    const std::string not_found = "class launchertest/Absent was not found";
     const struct {
         const char* what;
-        std::string main_class, encrypt_class, trace_tail, described;
+        std::string main_class, encrypt_class, trace_tail, described, cause;
     } cases[] = {
         {"key provider", "launchertest/Main", absent,
          "before findclass\nSorry - could not find class launchertest/Absent\n",
-         "java.lang.NoClassDefFoundError: launchertest/Absent"},
+         "java.lang.NoClassDefFoundError: launchertest/Absent", not_found},
         {"main class", absent, "launchertest/KeyProvider",
          "before findclass\nafter findclass\n  RegisterNatives\nSorry - could not find class launchertest/Absent\n",
-         "java.lang.NoClassDefFoundError: launchertest/Absent"},
+         "java.lang.NoClassDefFoundError: launchertest/Absent", not_found},
         {"main method", "launchertest/NoMain", "launchertest/KeyProvider",
          "before findclass\nafter findclass\n  RegisterNatives\n"
          "Sorry - could not find main method in class launchertest/NoMain\n",
-         "java.lang.NoSuchMethodError: static Llaunchertest/NoMain;.main([Ljava/lang/String;)V"},
+         "java.lang.NoSuchMethodError: static Llaunchertest/NoMain;.main([Ljava/lang/String;)V",
+         "class launchertest/NoMain has no method public static void main(String[])"},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -221,24 +222,53 @@ TEST_F(JavaStart, LookupFailuresEndTheStartBeforeMain) {
         EXPECT_EQ(f.status, 1) << c.what;
         EXPECT_EQ(trace(), created_trace(kLibJvm) + c.trace_tail) << c.what;
         // main never ran.
-        EXPECT_EQ(events(),
-                  std::vector<std::string>{"start returned error: the Java start of ormad failed; see launcher-cpp.log"})
+        EXPECT_EQ(events(), std::vector<std::string>{"start returned error: the Java start of ormad failed: " +
+                                                     c.cause + "; see launcher-cpp.log"})
             << c.what;
         EXPECT_NE(f.err.find(c.described), std::string::npos) << c.what << ": " << f.err;
     }
 }
 
-TEST_F(JavaStart, ExceptionFromMainIsDescribedAndReported) {
-    const Finished f = start("ormic", test_record("throw"));
+// The exception's toString() in the error and its stack trace after the
+// trace's own lines; one that cannot describe itself leaves today's text.
+TEST_F(JavaStart, ExceptionFromMainIsDescribedReportedAndItsStackTraceAppended) {
+    const std::string ended = "start returned error: the Java application ormic ended with an uncaught exception";
+    const std::string thrown = "java.lang.IllegalStateException: thrown from main: \u00fc \U0001F600";
+    const struct {
+        const char* mode;
+        std::string error, stack_trace;
+    } cases[] = {
+        {"throw", ended + ": " + thrown, thrown + "\n\tat launchertest.Main.main(Main.java:"},
+        {"throw_undescribable", ended, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        SetUp();
+        const Finished f = start("ormic", test_record(c.mode));
+        ASSERT_FALSE(f.timed_out);
+        EXPECT_EQ(f.status, 1);
+        EXPECT_EQ(events(), (std::vector<std::string>{"main called args=null", "main throwing", c.error}));
+        const std::string t = trace();
+        if (c.stack_trace.empty()) {
+            EXPECT_EQ(t, success_trace(kLibJvm));
+        } else {
+            EXPECT_EQ(t.rfind(success_trace(kLibJvm) + c.stack_trace, 0), 0u) << t;
+            EXPECT_EQ(t.back(), '\n');
+        }
+        EXPECT_NE(f.err.find("Exception in thread \"main\" "), std::string::npos) << f.err;
+    }
+}
+
+TEST_F(JavaStart, NullMainClassNameIsTracedAsMissingAndTheVmDestroyed) {
+    const Finished f = start("--null-main", record(kLibJvm, "unused", "launchertest/KeyProvider",
+                                                   {"-Xbootclasspath/a:" + kClasses, "-Xlog:gc+heap+exit"}));
     ASSERT_FALSE(f.timed_out);
     EXPECT_EQ(f.status, 1);
-    EXPECT_EQ(trace(), success_trace(kLibJvm));
-    EXPECT_EQ(events(), (std::vector<std::string>{
-                            "main called args=null", "main throwing",
-                            "start returned error: the Java application ormic ended with an uncaught exception"}));
-    EXPECT_NE(f.err.find("Exception in thread \"main\" java.lang.IllegalStateException: thrown from main"),
-              std::string::npos)
-        << f.err;
+    EXPECT_EQ(trace(), created_trace(kLibJvm) +
+                           "before findclass\nafter findclass\n  RegisterNatives\nSorry - could not find class (null)\n");
+    EXPECT_EQ(events(), std::vector<std::string>{"start returned 1: class (null) was not found"});
+    // The JVM logs its heap when it is destroyed, not when the process just exits.
+    EXPECT_NE(f.out.find("[gc,heap,exit] Heap"), std::string::npos) << f.out;
 }
 
 TEST_F(JavaStart, NonDaemonThreadKeepsTheStartBlockedUntilItEnds) {
@@ -274,7 +304,9 @@ TEST_F(JavaStart, CompiledOrmicRecordFailsAtCreationOnJdk17) {
                            "before initializing handle with dlopen" + "Loaded JVM from " + jvm + "\n" +
                            "after dlopen\nafter dlsym\nafter createjavavm\n" + "Unable to Launch JVM -6\n" +
                            "JVM not initialized. exiting!\n");
-    EXPECT_EQ(events(), std::vector<std::string>{"start returned error: " + kFailedStart});
+    EXPECT_EQ(events(), std::vector<std::string>{
+                            "start returned error: the Java start of ormic failed: JNI_CreateJavaVM returned -6 "
+                            "(JNI_EINVAL): the runtime refused one of the options; see launcher-cpp.log"});
     EXPECT_NE(f.out.find("-Djava.ext.dirs=.\\jre\\lib\\ext;.\\ext; is not supported."), std::string::npos) << f.out;
 }
 
@@ -322,7 +354,8 @@ TEST_F(JavaStartInProcess, MissingLibraryOrEntryPointFailsTheStart) {
     const std::string missing = (dir / "no-such-jvm.so").string();
     auto r = configure_and_start_java_app("ormic", record(missing, "a/Main", "a/Key", {"-Xmx1m"}));
     ASSERT_FALSE(r.is_ok());
-    EXPECT_EQ(r.error(), kFailedStart);
+    EXPECT_EQ(r.error(), "the Java start of ormic failed: the Java runtime " + missing + " could not be loaded: " +
+                             missing + ": cannot open shared object file: No such file or directory; see launcher-cpp.log");
     EXPECT_EQ(trace(), "Initializing Java in CPP :  " + missing + "\n" +
                            "initialized all java optionsbefore initializing handle with dlopen" +
                            "Unable to load JVM at " + missing + ", exiting\n" + "JVM not initialized. exiting!\n");
@@ -330,7 +363,8 @@ TEST_F(JavaStartInProcess, MissingLibraryOrEntryPointFailsTheStart) {
     const std::string no_create = LAUNCHER_TEST_NO_CREATE_LIB;
     r = configure_and_start_java_app("ormad", record(no_create, "a/Main", "a/Key", {}));
     ASSERT_FALSE(r.is_ok());
-    EXPECT_EQ(r.error(), "the Java start of ormad failed; see launcher-cpp.log");
+    EXPECT_EQ(r.error(), "the Java start of ormad failed: the Java runtime " + no_create +
+                             " has no JNI_CreateJavaVM; see launcher-cpp.log");
     EXPECT_EQ(trace(), "Initializing Java in CPP :  " + no_create + "\n" + "initialized all java options" +
                            "before initializing handle with dlopen" + "Loaded JVM from " + no_create + "\n" +
                            "after dlopen\nafter dlsym\n" + "Unable to Launch JVM -1\n" +

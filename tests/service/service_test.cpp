@@ -157,6 +157,7 @@ TEST(ServiceReports, RunningAcceptsStopOnlyAndStoppedCarriesTheJavaOutcome) {
     EXPECT_EQ(running_status(), (ServiceStatus{0x10, 4, 1, 0, 0, 0, 0}));
     EXPECT_EQ(stopped_status(codes_after_java(start_ok())), (ServiceStatus{0x10, 1, 0, 0, 0, 0, 0}));
     EXPECT_EQ(stopped_status(codes_after_java(start_error("x"))), (ServiceStatus{0x10, 1, 0, 1066, 1, 0, 0}));
+    EXPECT_EQ(stopped_status(codes_after_java({start_error("x"), true})), (ServiceStatus{0x10, 1, 0, 1066, 2, 0, 0}));
 }
 
 TEST_F(ServiceTest, AStopWhileTheServerRunsIsReportedAtOnceAndTheLoopEndsAfterTheServer) {

@@ -11,6 +11,7 @@
 #include "cipher.h"
 #include "harness.h"
 #include "init/classpath.h"
+#include "quoted.h"
 
 using namespace wine_harness;
 
@@ -126,7 +127,7 @@ void expect_failed_start(const RunResult& r, const std::string& typed, const std
     ASSERT_GE(m.size(), 3u) << r.log;
     EXPECT_EQ(m[m.size() - 3], "INFO Start java application " + typed.substr(typed.find_first_not_of('-')));
     EXPECT_EQ(m[m.size() - 2], "ERROR error while starting up " + typed);
-    EXPECT_EQ(m.back(), "ERROR Application error: \"" + error + "\"");
+    EXPECT_EQ(m.back(), "ERROR Application error: " + launcherwindows::quoted_form(error));
 }
 
 }  // namespace
@@ -160,70 +161,92 @@ TEST(WineJavaStart, OrmicAndOrmadGiveTheJvmTheirOptionsWithTheClassPathLast) {
     }
 }
 
-TEST(WineJavaStart, EveryFailedStartTracesExactlyAndExitsWithMinusOne) {
-    const std::string failed = "the Java start of ormic failed; see launcher-cpp.log";
+TEST(WineJavaStart, EveryFailedStartSaysWhyTracesExactlyAndExitsWithMinusOne) {
+    const fs::path doubles = windows_build_dir() / "tests" / "doubles" / "jvm";
+    const fs::path stub = doubles / "jvm.dll";
+    const std::string failed = "the Java start of ormic failed: ";
+    const std::string runtime = failed + "the Java runtime " + kJvm + " ";
+    const std::string see_trace = "; see launcher-cpp.log";
     const std::string not_initialized = "JVM not initialized. exiting!\n";
-    const std::string created_up_to_dlsym = "Initializing Java in CPP :  " + kJvm + "\n" +
-                                            "initialized all java optionsbefore initializing handle with dlopen" +
-                                            "Loaded JVM from " + kJvm + "\nafter dlopen\nafter dlsym\n";
+    const std::string up_to_dlopen = "Initializing Java in CPP :  " + kJvm + "\n" +
+                                     "initialized all java optionsbefore initializing handle with dlopen";
+    const std::string not_loaded = up_to_dlopen + "Unable to load JVM at " + kJvm + ", exiting\n" + not_initialized;
+    const std::string created_up_to_dlsym = up_to_dlopen + "Loaded JVM from " + kJvm + "\nafter dlopen\nafter dlsym\n";
+    // The stand-in runtime is built for the machine the launcher is not.
+    const std::string exe = read_file(launcher_exe());
+    std::size_t pe_header = 0;  // e_lfanew
+    for (std::size_t i = 0; i < 4; ++i) pe_header |= std::size_t{static_cast<unsigned char>(exe.at(60 + i))} << (8 * i);
+    const bool launcher_32_bit = exe.substr(pe_header + 4, 2) == "\x4c\x01";  // IMAGE_FILE_MACHINE_I386
+    const std::string other_machine =
+        launcher_32_bit ? "is a 64-bit (x86-64) library; this launcher is 32-bit and needs a 32-bit Java runtime"
+                        : "is built for machine 0x14c; this launcher is 64-bit and needs a 64-bit Java runtime";
+    const std::string thrown = "java.lang.IllegalStateException: thrown by the stub's main";
+
     const struct {
         const char* what;
-        std::string cfg, trace;
-        std::vector<std::string> record_tail;  // after the creation and environment lines
+        fs::path jvm;  // copied to jvm.dll; empty: none
+        std::string cfg, error, trace;
+        std::vector<std::string> record_tail;  // the stand-in's, after its creation and environment lines
     } cases[] = {
-        {"creation fails", "create=fail\n",
-         created_up_to_dlsym + "after createjavavm\nUnable to Launch JVM -1\n" + not_initialized, {}},
-        {"key provider missing", "missing=encrypt_class\n",
+        {"no runtime", "", "", runtime + "could not be loaded: Module not found. (os error 126)" + see_trace, not_loaded},
+        {"a runtime for the other machine", doubles / "jvm_other_machine.dll", "", runtime + other_machine + see_trace,
+         not_loaded},
+        {"a text file", "text", "", runtime + "is not a Windows library (os error 193)" + see_trace, not_loaded},
+        {"a dependency missing", windows_build_dir() / "tests" / "java" / "loader_dlls" / "loader_a.dll", "",
+         runtime + "could not be loaded: a library it depends on is missing (os error 126)" + see_trace, not_loaded},
+        {"no JNI_CreateJavaVM", doubles / "jvm_without_create.dll", "",
+         runtime + "has no JNI_CreateJavaVM" + see_trace,
+         created_up_to_dlsym + "Unable to Launch JVM -1\n" + not_initialized},
+        {"creation fails", stub, "create=fail\n", failed + "JNI_CreateJavaVM returned -1 (JNI_ERR)" + see_trace,
+         created_up_to_dlsym + "after createjavavm\nUnable to Launch JVM -1\n" + not_initialized},
+        {"an option refused", stub, "create=-6\n",
+         failed + "JNI_CreateJavaVM returned -6 (JNI_EINVAL): the runtime refused one of the options" + see_trace,
+         created_up_to_dlsym + "after createjavavm\nUnable to Launch JVM -6\n" + not_initialized},
+        {"key provider missing", stub, "missing=encrypt_class\n",
+         failed + "class " + kKeyProvider + " was not found" + see_trace,
          created_trace() + "before findclass\nSorry - could not find class " + kKeyProvider + "\n",
          {"FindClass=" + kKeyProvider, "ExceptionDescribe", "DestroyJavaVM"}},
-        {"main class missing", "missing=main_class\r\n",
+        {"main class missing", stub, "missing=main_class\r\n",
+         failed + "class tolvan/ec/EnrolMain was not found" + see_trace,
          created_trace() + kAfterRegistration + "Sorry - could not find class tolvan/ec/EnrolMain\n",
          {"FindClass=" + kKeyProvider, "RegisterNatives=" + kKeyProvider + " " + kNatives,
           "FindClass=tolvan/ec/EnrolMain", "ExceptionDescribe", "DestroyJavaVM"}},
-        {"main method missing", "# a comment\nmissing=main_method\n",
+        {"main method missing", stub, "# a comment\nmissing=main_method\n",
+         failed + "class tolvan/ec/EnrolMain has no method public static void main(String[])" + see_trace,
          created_trace() + kAfterRegistration + "Sorry - could not find main method in class tolvan/ec/EnrolMain\n",
          {"FindClass=" + kKeyProvider, "RegisterNatives=" + kKeyProvider + " " + kNatives,
           "FindClass=tolvan/ec/EnrolMain", "GetStaticMethodID=tolvan/ec/EnrolMain.main([Ljava/lang/String;)V",
           "ExceptionDescribe", "DestroyJavaVM"}},
+        {"main throws", stub, "main=throw\n", "the Java application ormic ended with an uncaught exception: " + thrown,
+         success_trace() + thrown + "\n\tat stub.Main.main(Main.java:1)\n",
+         {"FindClass=" + kKeyProvider, "RegisterNatives=" + kKeyProvider + " " + kNatives,
+          "FindClass=tolvan/ec/EnrolMain", "GetStaticMethodID=tolvan/ec/EnrolMain.main([Ljava/lang/String;)V",
+          "main called args=null", "main returned", "ExceptionCheck=1", "ExceptionDescribe",
+          "FindClass=java/io/StringWriter", "FindClass=java/io/PrintWriter", "DestroyJavaVM"}},
     };
     // One tree: every start replaces the trace of the one before.
-    const JavaTree j("java/failures");
+    const JavaTree j("java/failures", false);
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(j.client / "jvm.dll");
+        fs::remove(j.client / "jvm_stub_record.txt");
+        if (c.jvm == "text") {
+            write_file(j.client / "jvm.dll", "This is not a library.\r\n");
+        } else if (!c.jvm.empty()) {
+            fs::copy_file(c.jvm, j.client / "jvm.dll");
+        }
         j.configure(c.cfg);
         const RunResult r = run(j.tree, {.args = {"-ormic"}});
-        expect_failed_start(r, "-ormic", failed);
-        EXPECT_EQ(j.trace(), crlf(c.trace)) << c.what;
+        expect_failed_start(r, "-ormic", c.error);
+        EXPECT_EQ(j.trace(), crlf(c.trace));
+        if (c.jvm != stub) continue;
         auto expected = creation_record(kOrmicOptions, j.tree);
         expected.insert(expected.end(), c.record_tail.begin(), c.record_tail.end());
-        EXPECT_EQ(without_paths(j.recorded()), expected) << c.what;
+        // Whether a call left an exception is asked more than once.
+        auto recorded = without_paths(j.recorded());
+        std::erase(recorded, "ExceptionCheck=0");
+        EXPECT_EQ(recorded, expected);
     }
-
-    // A library without JNI_CreateJavaVM fails like a refused creation.
-    const JavaTree broken("java/no-create", false);
-    fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm_without_create.dll", broken.client / "jvm.dll");
-    RunResult r = run(broken.tree, {.args = {"ormic"}});
-    expect_failed_start(r, "ormic", failed);
-    EXPECT_EQ(broken.trace(), crlf(created_up_to_dlsym + "Unable to Launch JVM -1\n" + not_initialized));
-
-    // No JVM library at all.
-    const JavaTree none("java/no-jvm", false);
-    r = run(none.tree, {.args = {"--ormad"}});
-    expect_failed_start(r, "--ormad", "the Java start of ormad failed; see launcher-cpp.log");
-    EXPECT_EQ(none.trace(), crlf("Initializing Java in CPP :  " + kJvm + "\n" +
-                                 "initialized all java optionsbefore initializing handle with dlopen" +
-                                 "Unable to load JVM at " + kJvm + ", exiting\n" + not_initialized));
-}
-
-TEST(WineJavaStart, ExceptionLeftByMainIsDescribedAndReported) {
-    const JavaTree j("java/throw");
-    const RunResult r = run(j.tree, {.args = {"ormic"}, .env = {{"JVM_STUB_MAIN", "throw"}}});
-    expect_failed_start(r, "ormic", "the Java application ormic ended with an uncaught exception");
-    EXPECT_EQ(j.trace(), crlf(success_trace()));
-    const auto record = j.recorded();
-    ASSERT_GE(record.size(), 4u);
-    EXPECT_EQ(std::vector<std::string>(record.end() - 4, record.end()),
-              (std::vector<std::string>{"main returned", "ExceptionCheck=1", "ExceptionDescribe", "DestroyJavaVM"}));
-    EXPECT_EQ(r.err, "Exception in thread \"main\" java.lang.IllegalStateException: thrown by the stub's main\n");
 }
 
 TEST(WineJavaStart, NativesCalledThroughTheRegisteredTableGiveTheCipherResults) {

@@ -230,8 +230,16 @@ TEST_F(WineService, AServerThatFailsOrEndsStopsTheServiceWithItsReason) {
     struct Case {
         std::string config;
         unsigned long win32, specific;
+        std::string outcome;  // the worker's record
     };
-    for (const Case& c : {Case{"create=fail\n", 1066, 1}, Case{"main=return\n", 0, 0}}) {
+    const std::string error = "ERROR" + kSvc + "Application error: \"";
+    for (const Case& c :
+         {Case{"create=fail\n", 1066, 1,
+               error + "the Java start of vesmors failed: JNI_CreateJavaVM returned -1 (JNI_ERR); see launcher-cpp.log\""},
+          Case{"main=throw\n", 1066, 2,
+               error + "the Java application vesmors ended with an uncaught exception: "
+                       "java.lang.IllegalStateException: thrown by the stub's main\""},
+          Case{"main=return\n", 0, 0, "INFO" + kSvc + "vesmors java application ended"}}) {
         SCOPED_TRACE(c.config);
         clean_up();
         const ServiceTree s("svc/vesmors tree/ends", c.config);
@@ -243,17 +251,7 @@ TEST_F(WineService, AServerThatFailsOrEndsStopsTheServiceWithItsReason) {
         EXPECT_EQ(st.win32_exit_code, c.win32);
         EXPECT_EQ(st.service_exit_code, c.specific);
         EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
-
-        auto rec = s.records();
-        ASSERT_EQ(rec.size(), kStartedLog.size() + 2) << read_file(s.tree.log_file());
-        EXPECT_EQ(std::vector<std::string>(rec.begin(), rec.begin() + kStartedLog.size()), kStartedLog);
-        if (c.win32 != 0) {
-            EXPECT_EQ(rec[kStartedLog.size()].rfind("ERROR" + kSvc + "Application error: \"", 0), 0u)
-                << rec[kStartedLog.size()];
-        } else {
-            EXPECT_EQ(rec[kStartedLog.size()], "INFO" + kSvc + "vesmors java application ended");
-        }
-        EXPECT_EQ(rec.back(), kStopping);
+        EXPECT_EQ(s.records(), started_log_and({c.outcome, kStopping})) << read_file(s.tree.log_file());
     }
 }
 

@@ -103,7 +103,8 @@ TEST(WineBadInput, JvmLibraryThatIsATextFileFailsTheJavaStart) {
     const auto m = log_messages(r.log);
     ASSERT_GE(m.size(), 2u) << r.log;
     EXPECT_EQ(m[m.size() - 2], "ERROR error while starting up -ormic");
-    EXPECT_EQ(m.back(), "ERROR Application error: \"the Java start of ormic failed; see launcher-cpp.log\"");
+    // The cause itself is the Java start tests' matter.
+    EXPECT_EQ(m.back().rfind("ERROR Application error: \"the Java start of ormic failed: ", 0), 0u) << m.back();
     const std::string trace = read_file(t.root / "launcher-logs" / "launcher-cpp.log");
     EXPECT_NE(trace.find("Unable to load JVM at "), std::string::npos) << trace;
     EXPECT_EQ(read_file(jvm), "not a library\r\n");

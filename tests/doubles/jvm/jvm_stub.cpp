@@ -126,8 +126,8 @@ void record(const std::string& line) {
 // ---- objects ------------------------------------------------------------
 
 struct Object {
-    enum class Kind { Class, Throwable, DirectBuffer, ByteArray } kind;
-    std::string name;  // class name, or the throwable's class and message
+    enum class Kind { Class, Throwable, DirectBuffer, ByteArray, String, Writer, Printer } kind;
+    std::string name;  // class name, the throwable's class and message, a string's or writer's text
     unsigned char* address = nullptr;
     jlong capacity = 0;
     std::vector<jbyte> bytes;
@@ -146,6 +146,7 @@ std::deque<Object> g_objects;  // never freed: the process is short
 std::deque<Method> g_methods;
 std::map<std::string, Native> g_natives;
 Object* g_pending = nullptr;
+Object* g_printer_target = nullptr;  // the StringWriter of the last PrintWriter
 int g_launcher_find_class_calls = 0;
 bool g_main_started = false;
 Config g_config;
@@ -214,6 +215,44 @@ void JNICALL exception_describe(JNIEnv*) {
 
 jthrowable JNICALL exception_occurred(JNIEnv*) { return reinterpret_cast<jthrowable>(g_pending); }
 void JNICALL exception_clear(JNIEnv*) { g_pending = nullptr; }
+
+// What the launcher may ask of a throwable: its class, toString() and
+// printStackTrace(PrintWriter) into a StringWriter, whose toString() it reads.
+jclass JNICALL get_object_class(JNIEnv*, jobject o) {
+    const Object* object = as_object(o);
+    std::string name = object->kind == Object::Kind::Throwable ? object->name.substr(0, object->name.find(':'))
+                                                                : object->name;
+    for (char& c : name) c = c == '.' ? '/' : c;
+    return reinterpret_cast<jclass>(make(Object::Kind::Class, name));
+}
+
+jmethodID JNICALL get_method_id(JNIEnv*, jclass cls, const char* name, const char* signature) {
+    g_methods.push_back(Method{as_object(cls)->name, name, signature});
+    return reinterpret_cast<jmethodID>(&g_methods.back());
+}
+
+jobject JNICALL new_object_v(JNIEnv*, jclass cls, jmethodID, va_list args) {
+    if (as_object(cls)->name == "java/io/PrintWriter") {
+        g_printer_target = as_object(va_arg(args, jobject));
+        return as_jobject(make(Object::Kind::Printer, ""));
+    }
+    return as_jobject(make(Object::Kind::Writer, ""));
+}
+
+jobject JNICALL call_object_method_v(JNIEnv*, jobject o, jmethodID, va_list) {
+    return as_jobject(make(Object::Kind::String, as_object(o)->name));
+}
+
+// printStackTrace, the way a Windows JVM ends its lines.
+void JNICALL call_void_method_v(JNIEnv*, jobject o, jmethodID, va_list) {
+    if (g_printer_target) g_printer_target->name += as_object(o)->name + "\r\n\tat stub.Main.main(Main.java:1)\r\n";
+}
+
+const char* JNICALL get_string_utf_chars(JNIEnv*, jstring s, jboolean* copy) {
+    if (copy) *copy = JNI_FALSE;
+    return as_object(s)->name.c_str();
+}
+void JNICALL release_string_utf_chars(JNIEnv*, jstring, const char*) {}
 
 jint JNICALL throw_new(JNIEnv*, jclass cls, const char* message) {
     throw_pending(as_object(cls)->name + ": " + (message ? message : ""));
@@ -404,6 +443,13 @@ void set_up_tables() {
     g_functions.ExceptionOccurred = &exception_occurred;
     g_functions.ExceptionClear = &exception_clear;
     g_functions.ThrowNew = &throw_new;
+    g_functions.GetObjectClass = &get_object_class;
+    g_functions.GetMethodID = &get_method_id;
+    g_functions.NewObjectV = &new_object_v;
+    g_functions.CallObjectMethodV = &call_object_method_v;
+    g_functions.CallVoidMethodV = &call_void_method_v;
+    g_functions.GetStringUTFChars = &get_string_utf_chars;
+    g_functions.ReleaseStringUTFChars = &release_string_utf_chars;
     g_functions.NewByteArray = &new_byte_array;
     g_functions.SetByteArrayRegion = &set_byte_array_region;
     g_functions.GetArrayLength = &get_array_length;
@@ -451,7 +497,10 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
     record("env.PATH=" + environment(L"PATH"));
     record("env.LD_LIBRARY_PATH=" + environment(L"LD_LIBRARY_PATH"));
 
-    if (g_config.get("create", "") == "fail") return JNI_ERR;
+    // "fail", or the code to return, such as -6 (JNI_EINVAL).
+    const std::string create = g_config.get("create", "");
+    if (create == "fail") return JNI_ERR;
+    if (!create.empty()) return static_cast<jint>(std::stol(create));
     set_up_tables();
     *vm = &g_vm_object;
     *env = &g_env_object;

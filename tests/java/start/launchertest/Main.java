@@ -29,7 +29,10 @@ public final class Main {
                 break;
             case "throw":
                 Events.add("main throwing");
-                throw new IllegalStateException("thrown from main");
+                throw new IllegalStateException("thrown from main: \u00fc \uD83D\uDE00");
+            case "throw_undescribable":
+                Events.add("main throwing");
+                throw new Undescribable();
             case "thread":
                 Thread worker = new Thread(Main::waitForRelease, "worker");
                 worker.setDaemon(false);
@@ -39,6 +42,14 @@ public final class Main {
                 Events.add("unknown mode " + mode);
         }
         Events.add("main returned");
+    }
+
+    /** An exception that throws when asked to describe itself. */
+    private static final class Undescribable extends RuntimeException {
+        @Override
+        public String toString() {
+            throw new IllegalStateException("no description");
+        }
     }
 
     private static void waitForRelease() {
