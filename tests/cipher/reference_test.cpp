@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "cipher.h"
+#include "cipher_test_support.h"
 #include "whitebox.h"
+
+using cipher_test::Bytes;
+using cipher_test::ModeFn;
 
 namespace {
 
@@ -84,11 +88,10 @@ void reference_cipher(const Tables& t, Block& s) {
 
 enum class Mode { CfbEncrypt, CfbDecrypt, Ofb, Ctr };
 
-std::vector<unsigned char> reference_mode(const Tables& t, Mode mode, const Block& iv,
-                                          const std::vector<unsigned char>& in) {
+Bytes reference_mode(const Tables& t, Mode mode, const Block& iv, const Bytes& in) {
     Block reg = iv;
     Block keystream{};
-    std::vector<unsigned char> out(in.size());
+    Bytes out(in.size());
     for (std::size_t i = 0; i < in.size(); ++i) {
         const std::size_t k = i % 16;
         if (k == 0 && mode == Mode::Ctr) {
@@ -109,8 +112,6 @@ std::vector<unsigned char> reference_mode(const Tables& t, Mode mode, const Bloc
     }
     return out;
 }
-
-using ModeFn = void(LAUNCHER_CDECL*)(const unsigned char*, const unsigned char*, std::uint32_t, unsigned char*);
 
 struct ModeCase {
     const char* name;
@@ -154,10 +155,10 @@ TEST_P(ReferenceEvaluator, AgreesOnRandomTablesBlocksAndModes) {
             for (auto& c : iv) c = static_cast<unsigned char>(rng());
             if (length == 100) std::memset(iv.data() + 13, 0xff, 3);
             if (length == 1000) iv.fill(0xff);
-            std::vector<unsigned char> in(length);
+            Bytes in(length);
             for (auto& c : in) c = static_cast<unsigned char>(rng());
             for (const ModeCase& m : kModes) {
-                std::vector<unsigned char> out(length);
+                Bytes out(length);
                 m.fn(iv.data(), in.data(), static_cast<std::uint32_t>(length), out.data());
                 ASSERT_EQ(out, reference_mode(t, m.mode, iv, in)) << m.name << ", length " << length;
             }
