@@ -23,50 +23,15 @@ if(NOT TARGET wbgen_core)
   target_link_libraries(wbgen_core PRIVATE launcher_warnings)
 endif()
 
+include(${CMAKE_SOURCE_DIR}/cmake/host_tool.cmake)
+
 # launcher_wbgen_host(<out var>): path of the generator built for the build
-# machine, rebuilt when its sources or the compiler change.
+# machine.
 function(launcher_wbgen_host out_var)
-  if(CMAKE_CROSSCOMPILING)
-    find_program(LAUNCHER_HOST_CXX NAMES c++ g++ clang++ NO_CMAKE_FIND_ROOT_PATH
-      DOC "C++ compiler for build-time tools in a cross build")
-    if(NOT LAUNCHER_HOST_CXX)
-      message(FATAL_ERROR "no host C++ compiler for tools/wbgen; set LAUNCHER_HOST_CXX")
-    endif()
-    set(cxx "${LAUNCHER_HOST_CXX}")
-  else()
-    set(cxx "${CMAKE_CXX_COMPILER}")
-  endif()
-  set(sources
+  launcher_host_tool(wbgen exe
     ${CMAKE_SOURCE_DIR}/tools/wbgen/wbgen.h
     ${CMAKE_SOURCE_DIR}/tools/wbgen/wbgen.cpp
     ${CMAKE_SOURCE_DIR}/tools/wbgen/main.cpp)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${sources})
-
-  set(dir "${CMAKE_BINARY_DIR}/wbgen-host")
-  set(exe "${dir}/wbgen${CMAKE_HOST_EXECUTABLE_SUFFIX}")
-  set(stamp_text "${cxx}")
-  foreach(src IN LISTS sources)
-    file(SHA256 "${src}" h)
-    string(APPEND stamp_text ";${h}")
-  endforeach()
-  if(EXISTS "${exe}" AND EXISTS "${dir}/stamp")
-    file(READ "${dir}/stamp" old)
-    if(old STREQUAL stamp_text)
-      set(${out_var} "${exe}" PARENT_SCOPE)
-      return()
-    endif()
-  endif()
-
-  file(MAKE_DIRECTORY "${dir}")
-  message(STATUS "Building tools/wbgen with ${cxx}")
-  execute_process(
-    COMMAND "${cxx}" -std=c++20 -O2 -o "${exe}"
-            "${CMAKE_SOURCE_DIR}/tools/wbgen/wbgen.cpp" "${CMAKE_SOURCE_DIR}/tools/wbgen/main.cpp"
-    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "building tools/wbgen failed:\n${out}")
-  endif()
-  file(WRITE "${dir}/stamp" "${stamp_text}")
   set(${out_var} "${exe}" PARENT_SCOPE)
 endfunction()
 

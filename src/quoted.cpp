@@ -1,5 +1,6 @@
 #include "quoted.h"
 
+#include "quoted_escapes.h"
 #include "unicode.h"
 
 #include <cstdint>
@@ -7,18 +8,6 @@
 
 namespace launcherwindows {
 namespace {
-
-bool is_combining_mark(char32_t c) {
-    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) ||
-           (c >= 0x1DC0 && c <= 0x1DFF) || (c >= 0x20D0 && c <= 0x20FF) ||
-           (c >= 0xFE20 && c <= 0xFE2F);
-}
-
-bool is_invisible(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
-           c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2060 && c <= 0x2064) || c == 0xFEFF;
-}
 
 void append_hex_escape(std::string& out, const char* prefix, std::uint32_t value) {
     char buf[16];
@@ -50,7 +39,7 @@ std::string quoted_form(std::string_view text) {
             case '\n': out += "\\n"; break;
             case U'\0': out += "\\0"; break;
             default:
-                if (is_invisible(c) || is_combining_mark(c)) {
+                if (escaped_in_quoted_form(c)) {
                     append_hex_escape(out, "\\u{", static_cast<std::uint32_t>(c));
                 } else {
                     out.append(text.substr(i, len));

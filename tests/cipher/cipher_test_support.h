@@ -7,11 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "cipher_api.h"
 #include "wbgen.h"
 
 namespace cipher_test {
 
 using Bytes = std::vector<unsigned char>;
+
+// The signature of every mode function.
+using ModeFn = void(LAUNCHER_CDECL*)(const unsigned char*, const unsigned char*, std::uint32_t, unsigned char*);
 
 inline Bytes from_hex(std::string_view hex) {
     Bytes out;

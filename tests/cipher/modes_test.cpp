@@ -11,8 +11,6 @@ using namespace cipher_test;
 
 namespace {
 
-using ModeFn = void(LAUNCHER_CDECL*)(const unsigned char*, const unsigned char*, std::uint32_t, unsigned char*);
-
 struct ModePair {
     const char* name;
     ModeFn encrypt;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "quoted.h"
 #include "unicode.h"
 #include "util.h"
@@ -32,14 +34,39 @@ TEST(Quoted, EscapesQuotesBackslashesAndControls) {
     EXPECT_EQ(quoted_form("\xC2\x85"), "\"\\u{85}\"");  // C1 control NEL
 }
 
-TEST(Quoted, KeepsPrintableUnicodeButEscapesCombiningMarks) {
-    EXPECT_EQ(quoted_form("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
-    EXPECT_EQ(quoted_form("e\xCC\x81"), "\"e\\u{301}\"");          // U+0301
-    EXPECT_EQ(quoted_form("\xE2\x83\x90"), "\"\\u{20d0}\"");       // U+20D0
-    EXPECT_EQ(quoted_form("\xEF\xB8\xAF"), "\"\\u{fe2f}\"");       // U+FE2F
-    EXPECT_EQ(quoted_form("\xE1\xAA\xB0"), "\"\\u{1ab0}\"");       // U+1AB0
-    EXPECT_EQ(quoted_form("\xE1\xB7\x80"), "\"\\u{1dc0}\"");       // U+1DC0
-    EXPECT_EQ(quoted_form("\xFF"), "\"\\x{ff}\"");
+TEST(Quoted, EscapesByUnicodeClassAndKeepsPrintableCharactersRaw) {
+    struct Case {
+        char32_t c;
+        bool escaped;
+        const char* why;
+    };
+    const Case cases[] = {
+        {0x0483, true, "Mn"}, {0x0591, true, "Mn"}, {0x064B, true, "Mn"}, {0x093C, true, "Mn"},
+        {0x3099, true, "Mn"}, {0xFE0F, true, "Mn, variation selector"}, {0x0301, true, "Mn"},
+        {0x20DD, true, "Me"}, {0x0CC2, true, "Mc with Grapheme_Extend"}, {0xFF9E, true, "Lm with Grapheme_Extend"},
+        {0xE000, true, "Co"}, {0xF0000, true, "Co, plane 15"}, {0x10FFFD, true, "Co, plane 16"},
+        {0x0378, true, "Cn"}, {0xFFFF, true, "Cn, noncharacter"}, {0xFDD0, true, "Cn, noncharacter"},
+        {0x50000, true, "Cn, empty plane"}, {0x10FFFF, true, "Cn, last code point"},
+        {0xE0001, true, "Cf, tag"}, {0x061C, true, "Cf, bidi mark"}, {0x2066, true, "Cf, isolate"},
+        {0x2067, true, "Cf, isolate"}, {0x2068, true, "Cf, isolate"}, {0x2069, true, "Cf, isolate"},
+        {0x00AD, true, "Cf"}, {0x200D, true, "Cf"}, {0xFEFF, true, "Cf"},
+        {0x00A0, true, "Zs"}, {0x3000, true, "Zs"}, {0x2028, true, "Zl"}, {0x2029, true, "Zp"},
+        {0x0001, true, "Cc"}, {0x001B, true, "Cc"}, {0x007F, true, "Cc"}, {0x0085, true, "Cc"},
+        {0x0020, false, "space"}, {'a', false, "Ll"}, {0x00E9, false, "e acute"}, {0x4E2D, false, "Lo"},
+        {0x20AC, false, "Sc"}, {0x1F600, false, "emoji"}, {0x1F3FB, false, "emoji modifier, Sk"},
+        {0x0903, false, "Mc without Grapheme_Extend"}, {0xFFFD, false, "So"}, {0x10000, false, "Lo, plane 1"},
+    };
+    for (const Case& k : cases) {
+        std::string raw;
+        unicode::append_utf8(raw, k.c);
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(k.c));
+        const std::string expected = k.escaped ? "\"\\u{" + std::string(hex) + "}\"" : "\"" + raw + "\"";
+        EXPECT_EQ(quoted_form(raw), expected) << "U+" << hex << " (" << k.why << ")";
+    }
+    // Escapes sit between raw neighbours; bad bytes stay \x{..}.
+    EXPECT_EQ(quoted_form("e\xCC\x81x\xE2\x81\xA6"), "\"e\\u{301}x\\u{2066}\"");
+    EXPECT_EQ(quoted_form("\xFF\xED\xA0\x80"), "\"\\x{ff}\\x{ed}\\x{a0}\\x{80}\"");
 }
 
 TEST(Quoted, NestsLikeTheClassPathMessages) {
