@@ -14,20 +14,25 @@ foreach(part PROJECT_VERSION_MAJOR PROJECT_VERSION_MINOR PROJECT_VERSION_PATCH L
 endforeach()
 set(LAUNCHER_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.${LAUNCHER_BUILD_NUMBER}")
 
-# launcher_rc_string(<out var> <text>): <text> as a quoted string for the
-# resource compiler (and for C++, which reads the same header).
-function(launcher_rc_string out text)
+# launcher_quote(<text>): sets rc_text and cxx_text to <text> as a string
+# literal for the resource compiler (quotes doubled) and for C++.
+function(launcher_quote text)
   if(text MATCHES "[\r\n]")
     message(FATAL_ERROR "version resource texts are one line each, not '${text}'")
   endif()
   string(REPLACE "\\" "\\\\" text "${text}")
-  string(REPLACE "\"" "\\\"" text "${text}")
-  set(${out} "\"${text}\"" PARENT_SCOPE)
+  string(REPLACE "\"" "\"\"" rc "${text}")
+  string(REPLACE "\"" "\\\"" cxx "${text}")
+  set(rc_text "\"${rc}\"" PARENT_SCOPE)
+  set(cxx_text "\"${cxx}\"" PARENT_SCOPE)
 endfunction()
 
 string(REPLACE "." "," LAUNCHER_VERSION_COMMAS "${LAUNCHER_VERSION}")
+set(_launcher_texts "")
 foreach(field FILE_DESCRIPTION PRODUCT_NAME COMPANY_NAME LEGAL_COPYRIGHT)
-  launcher_rc_string(_launcher_${field} "${LAUNCHER_${field}}")
+  launcher_quote("${LAUNCHER_${field}}")
+  string(APPEND _launcher_texts
+    "#ifdef RC_INVOKED\n#define LAUNCHER_${field} ${rc_text}\n#else\n#define LAUNCHER_${field} ${cxx_text}\n#endif\n")
 endforeach()
 set(LAUNCHER_VERSION_INCLUDE_DIR "${CMAKE_BINARY_DIR}/version")
 file(CONFIGURE OUTPUT "${LAUNCHER_VERSION_INCLUDE_DIR}/launcher_version.h" CONTENT
@@ -35,14 +40,14 @@ file(CONFIGURE OUTPUT "${LAUNCHER_VERSION_INCLUDE_DIR}/launcher_version.h" CONTE
 #pragma once
 #define LAUNCHER_VERSION_NUMBERS @LAUNCHER_VERSION_COMMAS@
 #define LAUNCHER_VERSION_TEXT \"@LAUNCHER_VERSION@\"
-#define LAUNCHER_FILE_DESCRIPTION @_launcher_FILE_DESCRIPTION@
-#define LAUNCHER_PRODUCT_NAME @_launcher_PRODUCT_NAME@
-#define LAUNCHER_COMPANY_NAME @_launcher_COMPANY_NAME@
-#define LAUNCHER_LEGAL_COPYRIGHT @_launcher_LEGAL_COPYRIGHT@
-" @ONLY)
+@_launcher_texts@" @ONLY)
 
 # launcher_add_version_resource(<target>)
 function(launcher_add_version_resource target)
-  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/native/version.rc)
+  set(rc ${CMAKE_SOURCE_DIR}/native/version.rc)
+  target_sources(${target} PRIVATE ${rc})
   target_include_directories(${target} PRIVATE ${LAUNCHER_VERSION_INCLUDE_DIR})
+  # windres reports no header dependencies: a changed option must still rebuild.
+  set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES
+    OBJECT_DEPENDS ${LAUNCHER_VERSION_INCLUDE_DIR}/launcher_version.h)
 endfunction()
