@@ -55,7 +55,8 @@ if [ "${1:-}" = --rebuild ]; then
   while IFS= read -r line; do
     case "$line" in
       LAUNCHER_DIST_DIR:* | LAUNCHER_BUILD_TESTS:* | LAUNCHER_*:INTERNAL=*) ;;
-      LAUNCHER_*:*=* | CMAKE_BUILD_TYPE:*=* | CMAKE_TOOLCHAIN_FILE:*=*) set -- "$@" "-D$line" ;;
+      LAUNCHER_*:*=* | CMAKE_BUILD_TYPE:*=* | CMAKE_TOOLCHAIN_FILE:*=* | CMAKE_*_FLAGS:*=* | CMAKE_*_FLAGS_*:*=*)
+        set -- "$@" "-D$line" ;;
     esac
   done <"$cache"
   work=$(mktemp -d "${TMPDIR:-/tmp}/launcher-rebuild.XXXXXX")
