@@ -2,16 +2,17 @@
 # sign.sh <pkcs12-file> <password-file> [<exe>]: Authenticode (SHA-256)
 # signature on <exe> (default dist/launcher.exe), in place.
 #
-# The password file holds the PKCS#12 password on its first line; the password
-# goes to osslsigncode as that file's name, never on a command line. With
-# LAUNCHER_TIMESTAMP_URL set, an RFC 3161 time-stamp server counter-signs.
+# The password file holds the PKCS#12 password and nothing else (a final line
+# end is ignored); osslsigncode gets the file's name, so the password is on no
+# command line. With LAUNCHER_TIMESTAMP_URL set, an RFC 3161 time-stamp
+# server counter-signs.
 # On any failure the executable is left as it was.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "sign.sh: $*" >&2; exit 1; }
 
 [ $# = 2 ] || [ $# = 3 ] || { echo "usage: $0 <pkcs12-file> <password-file> [<exe>]" >&2; exit 2; }
-p12=$1; pass=$2; exe=${3:-$here/../dist/launcher.exe}
+p12=$1; pass=$2; exe=${3:-$(dirname "$here")/dist/launcher.exe}
 
 [ -f "$p12" ] && [ -r "$p12" ] || fail "no readable PKCS#12 file at $p12"
 [ -f "$pass" ] && [ -r "$pass" ] || fail "no readable password file at $pass"
@@ -19,7 +20,7 @@ p12=$1; pass=$2; exe=${3:-$here/../dist/launcher.exe}
 command -v osslsigncode >/dev/null || fail "osslsigncode is not installed (scripts/setup.sh installs it)"
 
 # Signed into a folder beside the executable, so the final move is a rename.
-work=$(mktemp -d "$(dirname "$exe")/.sign.XXXXXX")
+work=$(mktemp -d "$(dirname "$exe")/.sign.XXXXXX" 2>/dev/null) || fail "cannot write in the folder of $exe"
 trap 'rm -rf "$work"' EXIT
 trap 'exit 1' HUP INT TERM
 signed="$work/$(basename "$exe")"
