@@ -2,7 +2,7 @@
 # <exe>.debug beside it, which .gnu_debuglink names, so addresses from a
 # user's machine resolve here with addr2line.
 
-# Line tables for our own code too, not only for the MinGW runtime's.
+# Debug information for our own code too, not only for the MinGW runtime's.
 # (-g leaves the generated code as it is.)
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-g>")
 
