@@ -8,10 +8,8 @@ jobs=$(nproc)
 
 echo "=== build: the product (32-bit Windows)"
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs" --target launcher
-mkdir -p dist
-cp build/windows/native/launcher.exe dist/launcher.exe
-file dist/launcher.exe
+cmake --build --preset windows -j "$jobs" --target launcher_dist
+file dist/launcher.exe dist/launcher.exe.debug
 
 # Wine runs the product itself (setup.sh made sure this machine runs 32-bit code).
 scripts/can-run-32bit.sh || { scripts/can-run-32bit.sh --explain >&2; exit 1; }

@@ -9,7 +9,8 @@ packages="cmake ninja-build g++ make file procps
   wine wine64 wine32:i386
   openjdk-17-jdk-headless
   googletest libgtest-dev libbenchmark-dev libssl-dev
-  clang libclang-rt-14-dev nlohmann-json3-dev unicode-data"
+  clang libclang-rt-14-dev nlohmann-json3-dev unicode-data
+  osslsigncode openssl"
 
 missing=""
 for p in $packages; do

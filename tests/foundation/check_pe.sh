@@ -10,6 +10,10 @@ case "$arch" in
   x86_64) echo "$out" | grep -q "file format pei-x86-64" || fail "not PE32+ x86-64" ;;
 esac
 echo "$out" | grep -q "^Subsystem[[:space:]]*00000002" || fail "not the Windows GUI subsystem"
+case "$arch" in i386) hardening="DYNAMIC_BASE NX_COMPAT NO_SEH" ;; x86_64) hardening="DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA" ;; esac
+for flag in $hardening; do
+  echo "$out" | grep -q "^[[:space:]]*$flag\$" || fail "no $flag in DllCharacteristics"
+done
 dlls=$(echo "$out" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
 for d in $dlls; do
   case "$d" in
@@ -17,4 +21,4 @@ for d in $dlls; do
   esac
 done
 echo "$dlls" | grep -q kernel32.dll || fail "no kernel32.dll import: objdump output not understood"
-echo "check_pe: $exe is $arch, GUI subsystem, imports: $(echo $dlls)"
+echo "check_pe: $exe is $arch, GUI subsystem, $hardening, imports: $(echo $dlls)"
