@@ -14,7 +14,7 @@
 
 #include "dynamic_loader.h"
 #include "init/app_records.h"
-#include "init/mod.h"
+#include "init/java_app_start.h"
 #include "logger.h"
 
 // Written by the fake JVM: steady_clock time of its JNI_CreateJavaVM call, in ns.

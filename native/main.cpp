@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cipher.h"
-#include "lib.h"
+#include "dispatch.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../init/mod.h"
+#include "../init/java_app_start.h"
 #include "../result.h"
 #include "../service_error.h"
 #include "../util.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "../init/app_records.h"
-#include "../init/mod.h"
+#include "../init/java_app_start.h"
 #include "../logger.h"
 #include "../quoted.h"
 #include "../util.h"

@@ -4,7 +4,7 @@
 #include "../logger.h"
 #include "../unicode.h"
 #include "../install_service/service_text.h"
-#include "mod.h"
+#include "service_process.h"
 #include "service.h"
 #include "vesmors_actor.h"
 
