@@ -10,7 +10,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include "unicode.h"
+#include "unicode_windows.h"
 #endif
 
 namespace {

@@ -7,7 +7,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include "unicode.h"
+#include "unicode_windows.h"
 #else
 #include <cerrno>
 #include <cstring>

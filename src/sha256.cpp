@@ -9,7 +9,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <bcrypt.h>
-#include "unicode.h"
+#include "unicode_windows.h"
 #else
 #include <openssl/evp.h>
 #endif

@@ -6,7 +6,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include "unicode.h"
+#include "unicode_windows.h"
 #else
 #include <unistd.h>
 #include <cerrno>

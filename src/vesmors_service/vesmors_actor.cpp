@@ -13,7 +13,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include "../unicode.h"
+#include "../unicode_windows.h"
 #else
 #include <cstdlib>
 #endif
