@@ -6,6 +6,7 @@
 #include "init/java_app_start.h"
 #include "integrity.h"
 #include "logger.h"
+#include "process.h"
 #include "quoted.h"
 #include "util.h"
 #include "vesmors.h"

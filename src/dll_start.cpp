@@ -5,6 +5,7 @@
 
 #include "cipher.h"
 #include "logger.h"
+#include "process.h"
 #include "unicode.h"
 #include "util.h"
 

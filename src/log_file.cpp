@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "util.h"
+#include "process.h"
 
 #ifdef _WIN32
 #include <windows.h>

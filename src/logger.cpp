@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "log_file.h"
+#include "path_rules.h"
 #include "util.h"
 
 #ifdef _WIN32

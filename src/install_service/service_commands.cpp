@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "../logger.h"
+#include "../process.h"
+#include "../util.h"
 #include "command_line.h"
 #include "service_manager.h"
 #include "service_text.h"

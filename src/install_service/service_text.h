@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "../process.h"
 #include "../service_error.h"
-#include "../util.h"
 
 namespace launcherwindows::install_service {
 

@@ -10,6 +10,7 @@
 
 #include "../init/java_app_start.h"
 #include "../result.h"
+#include "../process.h"
 #include "../service_error.h"
 #include "../util.h"
 #include "event_loop.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "process.h"
 #include "quoted.h"
 #include "unicode.h"
 #include "util.h"
