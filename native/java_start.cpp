@@ -1,12 +1,13 @@
 // The native Java start: its trace file, the JVM library, the VM and main.
 #include "java_start.h"
 
+#include <dlfcn.h>
+
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "dynamic_loader.h"
 #include "jni_natives.h"
 #include "library_failure.h"
 #include "path_rules.h"
@@ -109,7 +110,7 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
 
     trace(file, "before initializing handle with dlopen");
     // Never closed: the VM lives in it until the process ends.
-    void* library = jvm_path ? dlopen(jvm_path, kLauncherLoadMode) : nullptr;
+    void* library = jvm_path ? dlopen(jvm_path, RTLD_NOW) : nullptr;
     if (!library) {
         // Asked at once: the trace's own writes may change the loader's error.
         g_detail = std::string("the Java runtime ") + shown(jvm_path) + " " +
