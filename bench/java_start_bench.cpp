@@ -4,6 +4,7 @@
 // against a JVM library that returns at once. The library is unloaded between
 // starts, so each start loads it again (from the page cache).
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,9 +13,8 @@
 #include <filesystem>
 #include <string>
 
-#include "dynamic_loader.h"
 #include "init/app_records.h"
-#include "init/mod.h"
+#include "init/java_app_start.h"
 #include "logger.h"
 
 // Written by the fake JVM: steady_clock time of its JNI_CreateJavaVM call, in ns.

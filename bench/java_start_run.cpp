@@ -9,7 +9,7 @@
 
 #include "cipher.h"
 #include "init/classpath.h"
-#include "init/mod.h"
+#include "init/java_app_start.h"
 #include "logger.h"
 
 int main(int argc, char** argv) {

@@ -1,22 +1,27 @@
 // The native Java start: its trace file, the JVM library, the VM and main.
 #include "java_start.h"
 
+#include <dlfcn.h>
+
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "dynamic_loader.h"
 #include "jni_natives.h"
 #include "library_failure.h"
+#include "path_rules.h"
 #include "throwable_text.h"
 
 namespace {
 
-#ifdef _WIN32
-constexpr const char* kTracePath = ".\\launcher-logs\\launcher-cpp.log";
-#else
-constexpr const char* kTracePath = "./launcher-logs/launcher-cpp.log";
-#endif
+// Under the working directory, with the platform's separator.
+constexpr auto kTracePath = [] {
+    constexpr std::string_view path = "./launcher-logs/launcher-cpp.log";
+    std::array<char, path.size() + 1> native{};
+    for (std::size_t i = 0; i < path.size(); ++i) native[i] = path[i] == '/' ? launcherwindows::kPathSeparator : path[i];
+    return native;
+}();
 
 constexpr const char* kMainName = "main";
 constexpr const char* kMainSignature = "([Ljava/lang/String;)V";
@@ -105,7 +110,7 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
 
     trace(file, "before initializing handle with dlopen");
     // Never closed: the VM lives in it until the process ends.
-    void* library = jvm_path ? dlopen(jvm_path, kLauncherLoadMode) : nullptr;
+    void* library = jvm_path ? dlopen(jvm_path, RTLD_NOW) : nullptr;
     if (!library) {
         // Asked at once: the trace's own writes may change the loader's error.
         g_detail = std::string("the Java runtime ") + shown(jvm_path) + " " +
@@ -180,7 +185,7 @@ extern "C" std::int32_t initialize_java_app(const char* jvm_path, const char* co
                                             const char* encrypt_class) {
     g_detail.clear();
     // "w+": each start replaces the previous trace.
-    std::FILE* file = std::fopen(kTracePath, "w+");
+    std::FILE* file = std::fopen(kTracePath.data(), "w+");
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
 
     JavaVM* vm = nullptr;

@@ -2,8 +2,10 @@
 // Signatures of the cipher services handed to entry and to the native library.
 #include <cstdint>
 
-#if defined(_WIN32) && defined(__i386__)
-#define LAUNCHER_CDECL __cdecl
+// 32-bit x86 has several calling conventions and the callers expect cdecl,
+// whatever the compiler's default; other targets have one.
+#if defined(__i386__)
+#define LAUNCHER_CDECL __attribute__((cdecl))
 #else
 #define LAUNCHER_CDECL
 #endif

@@ -5,12 +5,9 @@
 
 #include "cipher.h"
 #include "logger.h"
+#include "process.h"
 #include "unicode.h"
 #include "util.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace launcherwindows::dll_start {
 namespace {
@@ -77,23 +74,5 @@ StartResult run(const init::DllApp& app, std::string_view argument, const Loader
     unload(api, module, app.dll_path);
     return start_ok();
 }
-
-#ifdef _WIN32
-namespace {
-
-Module load_library(const char16_t* path) { return LoadLibraryW(reinterpret_cast<const wchar_t*>(path)); }
-Symbol get_proc_address(Module module, const char* name) {
-    return reinterpret_cast<Symbol>(GetProcAddress(static_cast<HMODULE>(module), name));
-}
-bool free_library(Module module) { return FreeLibrary(static_cast<HMODULE>(module)) != 0; }
-std::uint32_t last_error() { return GetLastError(); }
-
-}  // namespace
-
-const LoaderApi& system_loader() {
-    static const LoaderApi api{error_mode::system_api(), load_library, get_proc_address, free_library, last_error};
-    return api;
-}
-#endif
 
 }  // namespace launcherwindows::dll_start

@@ -42,9 +42,7 @@ StartResult run(const init::DllApp& app, std::string_view argument, const Loader
 // "<system message> (os error <code>)"
 std::string os_error_text(std::uint32_t code);
 
-#ifdef _WIN32
-// The Windows loader.
+// The Windows loader (dll_start_windows.cpp; Windows builds only).
 const LoaderApi& system_loader();
-#endif
 
 }  // namespace launcherwindows::dll_start

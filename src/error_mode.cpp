@@ -1,9 +1,5 @@
 #include "error_mode.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace launcherwindows::error_mode {
 
 Saved fail_critical_errors(const Api& api, std::atomic<bool>& process_wide) {
@@ -35,26 +31,5 @@ std::atomic<bool>& process_switch() {
     static std::atomic<bool> process_wide{false};
     return process_wide;
 }
-
-#ifdef _WIN32
-namespace {
-
-bool set_thread_mode(std::uint32_t mode, std::uint32_t* previous) {
-    DWORD old = 0;
-    if (SetThreadErrorMode(mode, previous != nullptr ? &old : nullptr) == 0) return false;
-    if (previous != nullptr) *previous = old;
-    return true;
-}
-
-std::uint32_t set_process_mode(std::uint32_t mode) { return SetErrorMode(mode); }
-std::uint32_t last_error() { return GetLastError(); }
-
-}  // namespace
-
-const Api& system_api() {
-    static const Api api{set_thread_mode, set_process_mode, last_error};
-    return api;
-}
-#endif
 
 }  // namespace launcherwindows::error_mode

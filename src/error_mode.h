@@ -36,9 +36,7 @@ void restore(const Api& api, const Saved& saved);
 // This process's switch to the process-wide mode.
 std::atomic<bool>& process_switch();
 
-#ifdef _WIN32
-// The Windows functions.
+// The Windows functions (error_mode_windows.cpp; Windows builds only).
 const Api& system_api();
-#endif
 
 }  // namespace launcherwindows::error_mode

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "path_rules.h"
 #include "util.h"
 
 namespace launcherwindows::integrity {

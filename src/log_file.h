@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,7 @@ namespace launcherwindows::logger {
 // The log file, opened for writing, created or emptied, shared with other
 // processes for read, write and delete. Every write goes to the current end of
 // the file, so another process emptying it never leaves a gap of zero bytes.
+// The system calls are in log_file_windows.cpp and log_file_posix.cpp.
 class LogFile {
 public:
     LogFile() = default;
@@ -16,16 +18,22 @@ public:
 
     // Creates the missing directories and opens the file; an error text on failure.
     std::string open(const std::string& path);
-    bool is_open() const;
+    bool is_open() const { return file_ != kClosed; }
     // Writes all bytes at the end of the file; an error text on failure.
     std::string append(std::string_view bytes);
 
 private:
-#ifdef _WIN32
-    void* handle_ = nullptr;
-#else
-    int fd_ = -1;
-#endif
+    // -1 is both an invalid POSIX descriptor and INVALID_HANDLE_VALUE.
+    static constexpr std::intptr_t kClosed = -1;
+
+    // Opens (creating or emptying) the file; 0 or the system error code.
+    std::uint32_t create(const std::string& path);
+    // Writes some of the bytes at the end of the file, at least one unless
+    // the system accepts none; 0 or the system error code.
+    std::uint32_t write_some(std::string_view bytes, std::size_t& written);
+    void close();
+
+    std::intptr_t file_ = kClosed;  // a POSIX descriptor or a Windows HANDLE
 };
 
 }  // namespace launcherwindows::logger

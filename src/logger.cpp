@@ -2,15 +2,11 @@
 
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <mutex>
 
 #include "log_file.h"
+#include "path_rules.h"
 #include "util.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace launcherwindows::logger {
 namespace {
@@ -42,45 +38,6 @@ std::string_view level_name(Level level) {
         case Level::Off: break;
     }
     return "OFF";
-}
-
-LocalTime now_local() {
-    LocalTime t{};
-#ifdef _WIN32
-    FILETIME utc_ft;
-    GetSystemTimePreciseAsFileTime(&utc_ft);
-    FILETIME local_ft;
-    FileTimeToLocalFileTime(&utc_ft, &local_ft);
-    auto as_int = [](const FILETIME& f) {
-        return (static_cast<long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
-    };
-    const long long utc = as_int(utc_ft);
-    const long long local = as_int(local_ft);
-    SYSTEMTIME st;
-    FileTimeToSystemTime(&local_ft, &st);
-    t.year = st.wYear;
-    t.month = st.wMonth;
-    t.day = st.wDay;
-    t.hour = st.wHour;
-    t.minute = st.wMinute;
-    t.second = st.wSecond;
-    t.nanoseconds = static_cast<std::uint32_t>((local % 10000000) * 100);
-    t.offset_minutes = static_cast<int>((local - utc) / 600000000LL);
-#else
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    std::tm tm{};
-    localtime_r(&ts.tv_sec, &tm);
-    t.year = tm.tm_year + 1900;
-    t.month = tm.tm_mon + 1;
-    t.day = tm.tm_mday;
-    t.hour = tm.tm_hour;
-    t.minute = tm.tm_min;
-    t.second = tm.tm_sec;
-    t.nanoseconds = static_cast<std::uint32_t>(ts.tv_nsec);
-    t.offset_minutes = static_cast<int>(tm.tm_gmtoff / 60);
-#endif
-    return t;
 }
 
 std::string format_timestamp(const LocalTime& t) {

@@ -1,6 +1,6 @@
 #include "service_error.h"
 
-#include "util.h"
+#include "process.h"
 
 namespace launcherwindows {
 

@@ -106,17 +106,4 @@ std::optional<std::size_t> first_invalid_utf8(std::string_view text) {
 
 bool is_valid_utf8(std::string_view text) { return !first_invalid_utf8(text).has_value(); }
 
-#ifdef _WIN32
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
-
-std::wstring to_wide(std::string_view utf8) {
-    const std::u16string u = utf8_to_utf16(utf8);
-    return std::wstring(u.begin(), u.end());
-}
-
-std::string from_wide(std::wstring_view wide) {
-    return utf16_to_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
-}
-#endif
-
 }  // namespace launcherwindows::unicode

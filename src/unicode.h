@@ -1,6 +1,7 @@
 #pragma once
 // UTF-8 <-> UTF-16 at the boundary with the Windows W APIs. Written here so the
-// same conversion runs (and is tested) on the host.
+// same conversion runs (and is tested) on the host; the wchar_t forms are in
+// unicode_windows.h.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,10 +20,5 @@ void append_utf8(std::string& out, char32_t c);
 std::size_t decode_utf8(std::string_view text, std::size_t i, char32_t& out);
 // Byte offset of the first invalid sequence, for error messages.
 std::optional<std::size_t> first_invalid_utf8(std::string_view text);
-
-#ifdef _WIN32
-std::wstring to_wide(std::string_view utf8);
-std::string from_wide(std::wstring_view wide);
-#endif
 
 }  // namespace launcherwindows::unicode

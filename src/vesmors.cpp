@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
+#include "dispatch.h"
 #include "init/app_records.h"
-#include "init/mod.h"
-#include "install_service/mod.h"
-#include "lib.h"
+#include "init/java_app_start.h"
+#include "install_service/service_commands.h"
 #include "logger.h"
 #include "quoted.h"
-#include "vesmors_service/mod.h"
+#include "vesmors_service/service_process.h"
 
 namespace launcherwindows {
 

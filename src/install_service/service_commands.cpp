@@ -1,11 +1,14 @@
 // Install and remove, on whichever service manager they are given.
+#include "service_commands.h"
+
 #include <cstdio>
 #include <string>
 #include <utility>
 
 #include "../logger.h"
+#include "../process.h"
+#include "../util.h"
 #include "command_line.h"
-#include "mod.h"
 #include "service_manager.h"
 #include "service_text.h"
 

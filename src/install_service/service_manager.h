@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../result.h"
-#include "../util.h"
+#include "../process.h"
 
 namespace launcherwindows::install_service {
 

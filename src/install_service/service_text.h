@@ -6,9 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "../result.h"
+#include "../process.h"
 #include "../service_error.h"
-#include "../util.h"
 
 namespace launcherwindows::install_service {
 
@@ -22,10 +21,5 @@ std::optional<ServiceError> state_error(std::uint32_t state);
 // The install command's line for the executable's path lookup (without the
 // line feed): Ok("<quoted path>") or Err(<code>: <message>).
 std::string path_line(const ModulePath& lookup);
-
-#ifdef _WIN32
-// The text as a NUL-terminated wide string, after the NUL check.
-Result<std::wstring, ServiceError> checked_wide(std::string_view text, ServiceError::Kind kind);
-#endif
 
 }  // namespace launcherwindows::install_service

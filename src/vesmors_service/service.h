@@ -8,8 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "../init/mod.h"
+#include "../init/java_app_start.h"
 #include "../result.h"
+#include "../process.h"
 #include "../service_error.h"
 #include "../util.h"
 #include "event_loop.h"

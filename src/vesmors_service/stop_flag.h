@@ -23,6 +23,11 @@ public:
     bool requested() const { return stop_.load(std::memory_order_acquire); }
 
 private:
+    // The platform's blocking wait on stop_ and its wake-up
+    // (stop_flag_windows.cpp, stop_flag_posix.cpp).
+    static void wait_while_false(std::atomic<bool>& flag);
+    static void wake(std::atomic<bool>& flag);
+
     std::atomic_flag claimed_;       // the requesters race for this
     StopCodes codes_{};              // written by the winner before stop_
     std::atomic<bool> stop_{false};  // its single writer is the winner

@@ -5,18 +5,12 @@
 #include <string_view>
 
 #include "../init/app_records.h"
-#include "../init/mod.h"
+#include "../init/java_app_start.h"
 #include "../logger.h"
+#include "../process.h"
 #include "../quoted.h"
 #include "../util.h"
 #include "service.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#include "../unicode.h"
-#else
-#include <cstdlib>
-#endif
 
 namespace launcherwindows::vesmors_service {
 namespace {
@@ -35,33 +29,6 @@ constexpr EnvironmentRow kEnvironment[] = {
     {"LD_LIBRARY_PATH", ".\\vesmor\\l1\\bin", "LD_LIBRARY_PATH set to "},
 };
 
-void set_environment(const char* name, const char* value) {
-#ifdef _WIN32
-    SetEnvironmentVariableW(unicode::to_wide(name).c_str(), unicode::to_wide(value).c_str());
-#else
-    setenv(name, value, 1);
-#endif
-}
-
-std::string read_environment(const char* name) {
-#ifdef _WIN32
-    const std::wstring wide_name = unicode::to_wide(name);
-    std::wstring value(256, L'\0');
-    for (;;) {
-        const DWORD n = GetEnvironmentVariableW(wide_name.c_str(), value.data(), static_cast<DWORD>(value.size()));
-        if (n == 0) return {};
-        if (n < value.size()) {
-            value.resize(n);
-            return unicode::from_wide(value);
-        }
-        value.resize(n);  // n counts the terminating NUL here
-    }
-#else
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-#endif
-}
-
 }  // namespace
 
 VesmorsActor::VesmorsActor(std::function<init::JavaStartResult()> start_java,
@@ -75,9 +42,9 @@ void VesmorsActor::started(LoopContext&) {
     // On failure the relative paths below resolve against the old directory.
     (void)enter_installation_directory_();
     for (const EnvironmentRow& row : kEnvironment) {
-        set_environment(row.name, row.value);
+        set_environment_variable(row.name, row.value);
         if (logger::enabled(logger::Level::Info)) {
-            logger::info(kTargetService, row.log_prefix + read_environment(row.name));
+            logger::info(kTargetService, row.log_prefix + environment_variable(row.name));
         }
     }
 

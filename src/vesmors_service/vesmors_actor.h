@@ -2,7 +2,7 @@
 #include <functional>
 #include <memory>
 
-#include "../init/mod.h"
+#include "../init/java_app_start.h"
 #include "event_loop.h"
 #include "stop_flag.h"
 

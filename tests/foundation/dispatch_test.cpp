@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "lib.h"
+#include "dispatch.h"
 
 using namespace launcherwindows;
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "process.h"
 #include "quoted.h"
 #include "unicode.h"
 #include "util.h"

@@ -14,7 +14,7 @@
 
 #include "cipher.h"
 #include "init/app_records.h"
-#include "init/mod.h"
+#include "init/java_app_start.h"
 #include "init/records.h"
 #include "java_start.h"
 #include "logger.h"

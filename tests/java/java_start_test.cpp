@@ -20,7 +20,7 @@
 #include "child_process.h"
 #include "cipher.h"
 #include "init/classpath.h"
-#include "init/mod.h"
+#include "init/java_app_start.h"
 #include "init/records.h"
 
 using namespace java_test;

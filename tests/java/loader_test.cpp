@@ -1,11 +1,11 @@
 // Our dlopen family over the Windows loader, under Wine.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <filesystem>
 #include <string>
 
-#include "dynamic_loader.h"
 #include "test_files.h"
 
 namespace fs = std::filesystem;

@@ -17,6 +17,6 @@ echo "$sections" | grep -q ' \.gnu_debuglink ' || fail "$exe has no .gnu_debugli
 address=$("$nm" "$exe.debug" | awk '$3 == "_wmain" || $3 == "wmain" { print $1 }')
 [ -n "$address" ] || fail "$exe.debug has no symbol for wmain"
 where=$("$addr2line" -f -e "$exe" "0x$address")
-echo "$where" | sed -n 1p | grep -qx wmain && echo "$where" | sed -n 2p | grep -q '/native/main\.cpp:[1-9]' ||
-  fail "0x$address in $exe resolves to '$(echo $where)', not to wmain in native/main.cpp"
+echo "$where" | sed -n 1p | grep -qx wmain && echo "$where" | sed -n 2p | grep -q '/native/main_windows\.cpp:[1-9]' ||
+  fail "0x$address in $exe resolves to '$(echo $where)', not to wmain in native/main_windows.cpp"
 echo "check_debug_split: $exe has no debug sections or symbols; 0x$address is $(echo $where)"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "launcher_version.h"
-#include "unicode.h"
+#include "unicode_windows.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
-#include "unicode.h"
+#include "unicode_windows.h"
 #endif
 
 using namespace launcherwindows;

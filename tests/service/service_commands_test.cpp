@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "install_service/mod.h"
+#include "dispatch.h"
+#include "install_service/service_commands.h"
 #include "install_service/service_manager.h"
-#include "lib.h"
 #include "logger.h"
 #include "test_files.h"
 

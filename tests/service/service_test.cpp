@@ -15,7 +15,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include "unicode.h"
+#include "unicode_windows.h"
 #endif
 
 using namespace launcherwindows;

@@ -8,8 +8,8 @@
 #include "cipher.h"
 #include "dll_start.h"
 #include "logger.h"
+#include "process.h"
 #include "test_files.h"
-#include "util.h"
 
 using namespace launcherwindows;
 using namespace launcherwindows::dll_start;

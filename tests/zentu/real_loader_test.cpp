@@ -13,9 +13,9 @@
 
 #include "cipher.h"
 #include "dll_start.h"
+#include "process.h"
 #include "record_format.h"
 #include "test_files.h"
-#include "util.h"
 #include "zentu.h"
 
 using namespace launcherwindows;

@@ -1,8 +1,9 @@
 // There is no service control manager on this platform.
+#include "service_process.h"
+
 #include <cerrno>
 
 #include "../logger.h"
-#include "mod.h"
 #include "service.h"
 
 namespace launcherwindows::vesmors_service {

@@ -1,11 +1,12 @@
-#include "lib.h"
+#include "dispatch.h"
 
 #include <cstdio>
 
 #include "init/app_records.h"
-#include "init/mod.h"
+#include "init/java_app_start.h"
 #include "integrity.h"
 #include "logger.h"
+#include "process.h"
 #include "quoted.h"
 #include "util.h"
 #include "vesmors.h"

@@ -1,7 +1,6 @@
-// dlopen and friends over the Windows loader (Linux uses its C library's).
-#include "dynamic_loader.h"
+// dlopen and friends over the Windows loader.
+#include "dlfcn.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
 #include <string>
@@ -89,4 +88,3 @@ extern "C" char* dlerror(void) {
     return t_error.text.data();
 }
 
-#endif

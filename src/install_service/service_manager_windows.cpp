@@ -1,7 +1,7 @@
 // The Windows service control manager's calls for install and remove.
 #include <windows.h>
 
-#include "../unicode.h"
+#include "../unicode_windows.h"
 #include "service_manager.h"
 
 namespace launcherwindows::install_service {

@@ -1,10 +1,9 @@
 // The service process's calls into the Windows service control manager.
-#include <windows.h>
+#include "service_process_windows.h"
 
+#include "../install_service/service_text_windows.h"
 #include "../logger.h"
-#include "../unicode.h"
-#include "../install_service/service_text.h"
-#include "mod.h"
+#include "../unicode_windows.h"
 #include "service.h"
 #include "vesmors_actor.h"
 

@@ -1,4 +1,4 @@
-#include "mod.h"
+#include "java_app_start.h"
 
 #include <cstdint>
 #include <string>

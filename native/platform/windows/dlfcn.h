@@ -1,9 +1,7 @@
 #pragma once
-// The POSIX dynamic-loading calls. Linux has them in its C library; on
-// Windows they are ours, over the system loader. (Not named dlfcn.h: this
-// folder is on the include path and would hide the system header.)
-
-#ifdef _WIN32
+// POSIX's <dlfcn.h> for Windows, over the system loader (dlfcn.cpp). Linux
+// has these calls in its C library; this folder is on the include path of
+// Windows builds only.
 
 #define RTLD_LAZY 0x1
 #define RTLD_NOW 0x2
@@ -26,14 +24,3 @@ int dlclose(void* handle);
 // or null when there was none since the last call (POSIX).
 char* dlerror(void);
 }
-
-#else
-#include <dlfcn.h>
-#endif
-
-// Mode of the JVM library load: the Windows loader takes none, glibc refuses 0.
-#ifdef _WIN32
-inline constexpr int kLauncherLoadMode = 0;
-#else
-inline constexpr int kLauncherLoadMode = RTLD_NOW;
-#endif

@@ -1,0 +1,16 @@
+#pragma once
+// Files named by UTF-8 text: Windows's file calls take UTF-16 names, POSIX's
+// take the bytes. Each side in a file of its own (file_names_windows.cpp,
+// file_names_posix.cpp).
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace launcherwindows {
+
+std::filesystem::path filesystem_path(const std::string& utf8_path);
+
+// std::fopen on a UTF-8 name; null on failure.
+std::FILE* open_file(const std::string& utf8_path, const char* mode);
+
+}  // namespace launcherwindows

@@ -1,0 +1,13 @@
+#include "service_text_windows.h"
+
+#include "../unicode_windows.h"
+#include "service_text.h"
+
+namespace launcherwindows::install_service {
+
+Result<std::wstring, ServiceError> checked_wide(std::string_view text, ServiceError::Kind kind) {
+    if (auto e = text_error(text, kind)) return Result<std::wstring, ServiceError>::err(*e);
+    return Result<std::wstring, ServiceError>::ok(unicode::to_wide(text));
+}
+
+}  // namespace launcherwindows::install_service
