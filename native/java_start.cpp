@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "jni_natives.h"
 #include "library_failure.h"
 #include "path_rules.h"
+#include "runtime_search.h"
 #include "throwable_text.h"
 
 namespace {
@@ -64,19 +66,36 @@ std::string creation_failure(jint result) {
     }
 }
 
+// The pending lookup failure's toString() when it is more than the plain
+// absence (a class too new for the runtime, a static initializer that threw);
+// empty for the absence or when it cannot be described.
+std::string load_failure(JNIEnv* env, jthrowable pending, std::initializer_list<std::string_view> absent) {
+    const std::string text = pending ? throwable_string(env, pending) : std::string();
+    const std::string_view kind = std::string_view(text).substr(0, text.find(':'));
+    for (const std::string_view a : absent) {
+        if (kind == a) return {};
+    }
+    return text;
+}
+
 // A null name is traced the way "%s" prints one.
 std::int32_t fail_after_lookup(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* missing_text,
-                               const char* class_name, std::string cause) {
+                               const char* class_name, std::string absent_cause,
+                               std::initializer_list<std::string_view> absent_kinds) {
     trace(file, missing_text + std::string(shown(class_name)) + "\n");
-    g_detail = std::move(cause);
-    env->ExceptionDescribe();
+    const jthrowable pending = env->ExceptionOccurred();
+    env->ExceptionDescribe();  // prints it as the JVM does, and clears it
+    const std::string failure = load_failure(env, pending, absent_kinds);
+    g_detail = failure.empty() ? std::move(absent_cause)
+                               : "class " + std::string(shown(class_name)) + " could not be loaded: " + failure;
     vm->DestroyJavaVM();
     return kJavaStartFailed;
 }
 
 std::int32_t class_not_found(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* class_name) {
     return fail_after_lookup(env, vm, file, "Sorry - could not find class ", class_name,
-                             "class " + std::string(shown(class_name)) + " was not found");
+                             "class " + std::string(shown(class_name)) + " was not found",
+                             {"java.lang.NoClassDefFoundError", "java.lang.ClassNotFoundException"});
 }
 
 // Takes main's exception off the thread, lets the JVM print it as usual and
@@ -109,6 +128,8 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
     args.ignoreUnrecognized = JNI_FALSE;
 
     trace(file, "before initializing handle with dlopen");
+    // Before the load: the runtime's own DLLs are imports of the JVM library.
+    search_runtime_folder(jvm_path);
     // Never closed: the VM lives in it until the process ends.
     void* library = jvm_path ? dlopen(jvm_path, RTLD_NOW) : nullptr;
     if (!library) {
@@ -165,7 +186,8 @@ extern "C" std::int32_t initialize_java_methods(const char* main_class, const ch
     if (!g_main_method) {
         return fail_after_lookup(env, vm, file, "Sorry - could not find main method in class ", main_class,
                                  "class " + std::string(main_class) +
-                                     " has no method public static void main(String[])");
+                                     " has no method public static void main(String[])",
+                                 {"java.lang.NoSuchMethodError"});
     }
     trace(file, "  Initialized Main Method\n");
 

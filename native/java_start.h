@@ -20,8 +20,9 @@ extern "C" {
 std::int32_t initialize_java_app(const char* jvm_path, const char* const* options, std::int32_t option_count,
                                  const char* main_class, const char* encrypt_class);
 
-// Loads the JVM library (never unloaded) and creates the VM with the options
-// in order; the new VM's environment, or null.
+// Makes the runtime's folder a DLL search folder, loads the JVM library
+// (never unloaded) and creates the VM with the options in order; the new
+// VM's environment, or null.
 JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* const* options, std::int32_t option_count,
                       std::FILE* trace);
 
@@ -32,7 +33,8 @@ std::int32_t initialize_java_methods(const char* main_class, const char* encrypt
                                      std::FILE* trace);
 
 // What the last start found, in UTF-8, until the next start: after
-// kJavaStartFailed the cause ("class a/B was not found"), after
+// kJavaStartFailed the cause ("class a/B was not found", "class a/B could
+// not be loaded: <the throwable's toString()>"), after
 // kJavaStartUncaughtException the exception's toString(). Empty when unknown.
 const char* java_start_detail(void);
 }

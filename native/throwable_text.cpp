@@ -104,3 +104,8 @@ ThrowableText describe_throwable(JNIEnv* env, jthrowable throwable) {
     text.stack_trace = stack_trace(env, throwable);
     return text;
 }
+
+std::string throwable_string(JNIEnv* env, jthrowable throwable) {
+    if (!env || !throwable || !has_functions(env)) return {};
+    return to_string(env, throwable);
+}

@@ -12,3 +12,5 @@ struct ThrowableText {
 
 // No exception may be pending; none is pending afterwards.
 ThrowableText describe_throwable(JNIEnv* env, jthrowable throwable);
+// Its toString() only, under the same rules.
+std::string throwable_string(JNIEnv* env, jthrowable throwable);
