@@ -71,7 +71,8 @@ StartResult run(const init::DllApp& app, std::string_view argument, const Loader
     const auto entry = reinterpret_cast<EntryPoint>(symbol);
     entry(bytes, static_cast<std::uint32_t>(argument.size()), distributionkey, aes_whitebox_decrypt_cfb);
 
-    unload(api, module, app.dll_path);
+    // Not unloaded: the library's own runtime (Go) keeps threads running in
+    // its code after the entry point returns; they end with the process.
     return start_ok();
 }
 

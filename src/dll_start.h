@@ -1,6 +1,6 @@
 #pragma once
-// The start of the native-library application: load the library, call its
-// entry point, unload it. The loader calls come in through LoaderApi so that
+// The start of the native-library application: load the library and call
+// its entry point; the library stays loaded until the process ends. The loader calls come in through LoaderApi so that
 // tests can drive every branch, including the fatal ones.
 #include <atomic>
 #include <cstdint>
@@ -35,7 +35,8 @@ extern "C" typedef void(LAUNCHER_CDECL* EntryPoint)(const unsigned char* argumen
 StartResult start(std::string_view record_text, std::string_view argument, const LoaderApi& api,
                   std::atomic<bool>& process_wide);
 
-// Loads app.dll_path, calls app.entry_point and unloads the library.
+// Loads app.dll_path and calls app.entry_point; unloads the library only
+// when the entry point is missing.
 StartResult run(const init::DllApp& app, std::string_view argument, const LoaderApi& api,
                 std::atomic<bool>& process_wide);
 

@@ -85,10 +85,10 @@ protected:
 
 }  // namespace
 
-TEST_F(DllStart, LoadsCallsAndUnloadsWithTheThreadModeBackBeforeTheCall) {
+TEST_F(DllStart, LoadsAndCallsWithTheThreadModeBackBeforeTheCallAndKeepsTheLibrary) {
     s.thread_previous = 0x8000;
     ASSERT_TRUE(run_app("h\xC3\xA9llo"));
-    EXPECT_EQ(s.calls, (Calls{"thread 1", "load", "thread 32768 (no out)", "lookup windowsEntry", "entry", "free"}));
+    EXPECT_EQ(s.calls, (Calls{"thread 1", "load", "thread 32768 (no out)", "lookup windowsEntry", "entry"}));
     EXPECT_EQ(s.path, u"libenrolclientsvc.dll");
     EXPECT_EQ(s.argument, "h\xC3\xA9llo");
     EXPECT_EQ(s.length, 6u);
@@ -107,13 +107,13 @@ TEST_F(DllStart, EmptyArgumentIsLengthZeroWithAReadableAddress) {
 TEST_F(DllStart, NothingIsRestoredWhenTheModeWasAlreadySetOrTheThreadCallFailed) {
     s.thread_previous = 1;
     ASSERT_TRUE(run_app("a"));
-    EXPECT_EQ(s.calls, (Calls{"thread 1", "load", "lookup windowsEntry", "entry", "free"}));
+    EXPECT_EQ(s.calls, (Calls{"thread 1", "load", "lookup windowsEntry", "entry"}));
 
     s = Script{};
     s.thread_ok = false;
     s.error = 5;  // not ERROR_CALL_NOT_IMPLEMENTED: no fallback either
     ASSERT_TRUE(run_app("a"));
-    EXPECT_EQ(s.calls, (Calls{"thread 1", "load", "lookup windowsEntry", "entry", "free"}));
+    EXPECT_EQ(s.calls, (Calls{"thread 1", "load", "lookup windowsEntry", "entry"}));
     EXPECT_FALSE(process_wide_);
 }
 
@@ -122,14 +122,14 @@ TEST_F(DllStart, MissingThreadCallSwitchesToTheProcessModeForGood) {
     s.error = 120;
     s.process_previous = 2;
     ASSERT_TRUE(run_app("a"));
-    EXPECT_EQ(s.calls, (Calls{"thread 1", "process 1", "load", "process 2", "lookup windowsEntry", "entry", "free"}));
+    EXPECT_EQ(s.calls, (Calls{"thread 1", "process 1", "load", "process 2", "lookup windowsEntry", "entry"}));
     EXPECT_TRUE(process_wide_);
 
     // Later starts go straight to the process-wide call, even if the thread call would work.
     s = Script{};
     s.process_previous = 1;  // already set: nothing to restore
     ASSERT_TRUE(run_app("a"));
-    EXPECT_EQ(s.calls, (Calls{"process 1", "load", "lookup windowsEntry", "entry", "free"}));
+    EXPECT_EQ(s.calls, (Calls{"process 1", "load", "lookup windowsEntry", "entry"}));
 }
 
 TEST_F(DllStart, LoadFailureRestoresTheModeAndReturnsTheSystemError) {
@@ -152,8 +152,8 @@ TEST_F(DllStart, MissingEntryPointUnloadsAndReturnsTheSystemError) {
 
 TEST_F(DllStart, EntryPointNameMayEndInOneNulButHoldNoOtherNul) {
     ASSERT_TRUE(run_app("a", {kApp.dll_path, std::string("windowsEntry\0", 13)}));
-    EXPECT_EQ(s.calls.back(), "free");
-    EXPECT_EQ(s.calls[s.calls.size() - 3], "lookup windowsEntry");
+    EXPECT_EQ(s.calls.back(), "entry");
+    EXPECT_EQ(s.calls[s.calls.size() - 2], "lookup windowsEntry");
 
     for (const std::string& name : {std::string("windows\0Entry", 13), std::string("windowsEntry\0\0", 14)}) {
         s = Script{};
@@ -193,6 +193,7 @@ TEST_F(DllStart, FailuresWithoutAnErrorCodeAndAFailedUnloadAreFatal) {
     EXPECT_EXIT((void)run_app("a"), testing::ExitedWithCode(3),
                 "GetProcAddress failed but GetLastError did not report the error");
     s = Script{};
+    s.symbol_ok = false;  // the one path that unloads
     s.free_ok = false;
     s.error = 6;
     EXPECT_EXIT((void)run_app("a"), testing::ExitedWithCode(3),
