@@ -17,7 +17,7 @@ build=$(cd "${1:-build/windows}" && pwd)
 rounds=${2:-7}
 idle=${BENCH_IDLE_SECONDS:-10}
 here=$(cd "$(dirname "$0")" && pwd)
-for f in native/launcher.exe tests/doubles/jvm/jvm.dll tests/service/minimal_service.exe \
+for f in native/launcher.exe tests/doubles/jvm/jre/bin/client/jvm.dll tests/service/minimal_service.exe \
          tests/service/service_stop_timer.exe; do
   [ -f "$build/$f" ] || { echo "bench-service: $build/$f is missing; build it first" >&2; exit 2; }
 done
@@ -78,9 +78,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$tree/bin" "$tree/jre/bin/client" "$tree/launcher-logs" "$work/minimal"
+mkdir -p "$tree/bin" "$tree/launcher-logs" "$work/minimal"
 cp "$build/native/launcher.exe" "$tree/bin/"
-cp "$build/tests/doubles/jvm/jvm.dll" "$tree/jre/bin/client/"
+cp -r "$build/tests/doubles/jvm/jre" "$tree/"
 echo "main=block" > "$tree/jre/bin/client/jvm_stub.cfg"
 cp "$build/tests/service/minimal_service.exe" "$minimal_exe"
 cp "$build/tests/service/service_stop_timer.exe" "$work/"

@@ -3,8 +3,10 @@ demo_parts() {
   echo
   echo "##### The Java start. The Java runtime here is a STAND-IN jvm.dll (a test double that"
   echo "##### records what it was given and calls the registered natives); on Windows the"
-  printf '%s\n' "##### suite's own jre\\bin\\client\\jvm.dll is loaded from the same place."
-  cp "$doubles/jvm/jvm.dll" "$demo/jre/bin/client/jvm.dll"
+  printf '%s\n' "##### suite's own jre\\bin\\client\\jvm.dll is loaded from the same place. Like a Java 8"
+  printf '%s\n' "##### runtime it imports its C runtime from jre\\bin (the stand-in crtdouble.dll) and loads"
+  printf '%s\n' "##### more libraries from there (javadouble.dll, which imports verifydouble.dll)."
+  cp -r "$doubles/jvm/jre" "$demo/"
   printf 'main=natives\n' >"$demo/jre/bin/client/jvm_stub.cfg"
   mkdir -p "$demo/launcher-logs"
   show ormic
@@ -13,7 +15,8 @@ demo_parts() {
   echo "(the class-path option is the last one: $(grep -c 'option\[' "$demo/jre/bin/client/jvm_stub_record.txt") options in all)"
 
   echo
-  echo "##### The native-library start. libenrolclientsvc.dll here is a STAND-IN that records its call."
+  echo "##### The native-library start. libenrolclientsvc.dll here is a STAND-IN that records its call and,"
+  echo "##### like a Go library, leaves a thread running in its code: it stays loaded until the process ends."
   cp "$doubles/enrolclientsvc/libenrolclientsvc.dll" "$demo/bin/"
   show zentu hello
   echo "--- what the library received (enrolclientsvc_record.txt):"
@@ -31,9 +34,9 @@ demo_parts() {
 demo_service() {
   svc="$root/build/demo/Halvora vesmors"
   rm -rf "$svc"
-  mkdir -p "$svc/bin" "$svc/jre/bin/client"
+  mkdir -p "$svc/bin"
   cp "$exe" "$svc/bin/launcher.exe"
-  cp "$doubles/jvm/jvm.dll" "$svc/jre/bin/client/jvm.dll"
+  cp -r "$doubles/jvm/jre" "$svc/"
   printf 'main=block\n' >"$svc/jre/bin/client/jvm_stub.cfg"   # a server that runs until stopped
   "$wine" sc stop vesmors >/dev/null 2>&1 || true
   "$wine" sc delete vesmors >/dev/null 2>&1 || true
@@ -51,7 +54,7 @@ demo_service() {
   demo_wait_state RUNNING
   "$wine" sc query vesmors | tr -d '\r' | grep -E 'STATE|EXIT_CODE'
   echo "--- what the service's Java server sees (working directory and environment):"
-  grep -E '^(cwd|env\.)' "$svc/jre/bin/client/jvm_stub_record.txt"
+  grep -E '^(cwd|env\.|library )' "$svc/jre/bin/client/jvm_stub_record.txt"
   echo "--- launcher-logs/launcher.log while running:"
   tr -d '\r' <"$svc/launcher-logs/launcher.log" | sed '/^$/d'
 

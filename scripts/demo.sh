@@ -17,7 +17,7 @@ echo "(32-bit programs on this machine: $(scripts/can-run-32bit.sh --how))"
 build=build/windows; wine=/usr/lib/wine/wine; arch=win32
 exe="$root/$build/native/launcher.exe"
 # Test doubles that stand in for the suite's Java runtime and native library.
-cmake --build "$build" -j "$jobs" --target jvm_stub enrolclientsvc
+cmake --build "$build" -j "$jobs" --target jvm_stub jvm_java_double enrolclientsvc
 doubles="$root/$build/tests/doubles"
 
 prefix="$root/build/demo-wineprefix"
@@ -27,7 +27,7 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all
 
 demo="$root/build/demo/Halvora Suite"
 rm -rf "$demo"
-mkdir -p "$demo/bin" "$demo/lib" "$demo/jre/bin/client" "$demo/vesmor/l1/bin"
+mkdir -p "$demo/bin" "$demo/lib" "$demo/vesmor/l1/bin"
 cp "$exe" "$demo/bin/launcher.exe"
 . scripts/demo-parts.sh
 

@@ -127,10 +127,24 @@ protected:
     std::string trace() const { return read_file(dir / "launcher-logs" / "launcher-cpp.log"); }
     std::vector<std::string> events() const { return lines(read_file(dir / "events.txt")); }
 
+    // boot_path comes before the test classes on the boot class path.
     std::string test_record(const std::string& mode, const std::string& main_class = "launchertest/Main",
-                            const std::string& encrypt_class = "launchertest/KeyProvider") const {
+                            const std::string& encrypt_class = "launchertest/KeyProvider",
+                            const std::string& boot_path = "") const {
         return record(kLibJvm, main_class, encrypt_class,
-                      {"-Xbootclasspath/a:" + kClasses, "-Dlaunchertest.mode=" + mode, "-Xmx64m"});
+                      {"-Xbootclasspath/a:" + boot_path + kClasses, "-Dlaunchertest.mode=" + mode, "-Xmx64m"});
+    }
+
+    // TooNew's class file, made version 99 (bytes 6-7, big-endian), in a
+    // folder of its own; the boot path for it.
+    std::string too_new_class_folder() const {
+        std::string bytes = read_file(fs::path(kClasses) / "launchertest" / "TooNew.class");
+        EXPECT_GT(bytes.size(), 8u);
+        bytes[6] = 0;
+        bytes[7] = 99;
+        fs::create_directories(dir / "too-new" / "launchertest");
+        write_file(dir / "too-new" / "launchertest" / "TooNew.class", bytes);
+        return (dir / "too-new").string() + ":";
     }
 
     fs::path dir;
@@ -199,9 +213,12 @@ TEST_F(JavaStart, NativesCalledFromJavaGiveTheCipherResults) {
 TEST_F(JavaStart, LookupFailuresEndTheStartBeforeMain) {
     const std::string absent = "launchertest/Absent";
     const std::string not_found = "class launchertest/Absent was not found";
+    const std::string too_new = "java.lang.UnsupportedClassVersionError: launchertest/TooNew has been compiled by a "
+                                "more recent version of the Java Runtime (class file version 99.0)";
     const struct {
         const char* what;
         std::string main_class, encrypt_class, trace_tail, described, cause;
+        bool too_new_on_boot_path = false;
     } cases[] = {
         {"key provider", "launchertest/Main", absent,
          "before findclass\nSorry - could not find class launchertest/Absent\n",
@@ -214,17 +231,32 @@ TEST_F(JavaStart, LookupFailuresEndTheStartBeforeMain) {
          "Sorry - could not find main method in class launchertest/NoMain\n",
          "java.lang.NoSuchMethodError: static Llaunchertest/NoMain;.main([Ljava/lang/String;)V",
          "class launchertest/NoMain has no method public static void main(String[])"},
+        // Present but not loadable: the cause is the throwable, not the absence.
+        {"key provider too new", "launchertest/Main", "launchertest/TooNew",
+         "before findclass\nSorry - could not find class launchertest/TooNew\n", too_new,
+         "class launchertest/TooNew could not be loaded: " + too_new, true},
+        {"main class initializer throws", "launchertest/InitThrows", "launchertest/KeyProvider",
+         "before findclass\nafter findclass\n  RegisterNatives\nSorry - could not find class launchertest/InitThrows\n",
+         "Caused by: java.lang.IllegalStateException: static initializer of InitThrows",
+         "class launchertest/InitThrows could not be loaded: java.lang.ExceptionInInitializerError"},
     };
     for (const auto& c : cases) {
         SetUp();
-        const Finished f = start("ormad", test_record("report", c.main_class, c.encrypt_class));
+        const std::string boot_path = c.too_new_on_boot_path ? too_new_class_folder() : "";
+        const Finished f = start("ormad", test_record("report", c.main_class, c.encrypt_class, boot_path));
         ASSERT_FALSE(f.timed_out) << c.what;
         EXPECT_EQ(f.status, 1) << c.what;
         EXPECT_EQ(trace(), created_trace(kLibJvm) + c.trace_tail) << c.what;
         // main never ran.
-        EXPECT_EQ(events(), std::vector<std::string>{"start returned error: the Java start of ormad failed: " +
-                                                     c.cause + "; see launcher-cpp.log"})
-            << c.what;
+        const auto e = events();
+        ASSERT_EQ(e.size(), 1u) << c.what;
+        const std::string error = "start returned error: the Java start of ormad failed: " + c.cause;
+        if (c.too_new_on_boot_path) {  // the rest names the runtime's own version
+            EXPECT_EQ(e[0].substr(0, error.size()), error) << c.what;
+            EXPECT_TRUE(e[0].ends_with("; see launcher-cpp.log")) << e[0];
+        } else {
+            EXPECT_EQ(e[0], error + "; see launcher-cpp.log") << c.what;
+        }
         EXPECT_NE(f.err.find(c.described), std::string::npos) << c.what << ": " << f.err;
     }
 }

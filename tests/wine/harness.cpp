@@ -44,6 +44,25 @@ std::string windows_path(const fs::path& unix_path) {
     return "Z:" + p;
 }
 
+fs::path test_jre() { return windows_build_dir() / "tests" / "doubles" / "jvm" / "jre"; }
+
+void install_java_runtime(const fs::path& root) {
+    fs::create_directories(root / "jre");
+    fs::copy(test_jre(), root / "jre", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+void plant_runtime_copies(const fs::path& dir) {
+    for (const char* dll : {"crtdouble.dll", "javadouble.dll", "verifydouble.dll"})
+        fs::copy_file(test_jre() / "bin" / dll, dir / dll, fs::copy_options::overwrite_existing);
+}
+
+std::vector<std::string> runtime_library_lines(const fs::path& root) {
+    std::vector<std::string> lines;
+    for (const char* dll : {"crtdouble.dll", "javadouble.dll", "verifydouble.dll"})
+        lines.push_back(std::string("library ") + dll + "=" + windows_path(root / "jre" / "bin" / dll));
+    return lines;
+}
+
 Tree make_tree(const std::string& relative, const fs::path& exe_source) {
     Tree t;
     t.root = trees_base() / relative;

@@ -25,6 +25,18 @@ struct Tree {
     fs::path exe;
     fs::path log_file() const { return root / "launcher-logs" / "launcher.log"; }
 };
+// The stand-in Java runtime's jre folder (jre/bin/client/jvm.dll and the
+// runtime's own libraries in jre/bin) of the Windows build.
+fs::path test_jre();
+// Copies it into <root>/jre, where the records expect it.
+void install_java_runtime(const fs::path& root);
+// Plants copies of the runtime's own libraries in <dir>, a working directory:
+// a launcher that searches it would load them instead of the runtime's.
+void plant_runtime_copies(const fs::path& dir);
+// The stand-in's record of where it found its libraries, when they came from
+// the runtime installed under <root>.
+std::vector<std::string> runtime_library_lines(const fs::path& root);
+
 // Makes a fresh tree at <base>/<relative> (the relative path may hold spaces,
 // non-ASCII letters or "vesmors"/"zentu") with a copy of launcher.exe.
 Tree make_tree(const std::string& relative, const fs::path& exe_source = launcher_exe());

@@ -86,15 +86,14 @@ std::string hex(const std::vector<unsigned char>& bytes) {
     return out;
 }
 
-// A tree with the stand-in JVM where the records expect it.
+// A tree with the stand-in runtime where the records expect it.
 struct JavaTree {
     Tree tree;
     fs::path client;
-    explicit JavaTree(const std::string& name, bool with_jvm = true) : tree(make_tree(name)) {
+    explicit JavaTree(const std::string& name) : tree(make_tree(name)) {
         client = tree.root / "jre" / "bin" / "client";
-        fs::create_directories(client);
+        install_java_runtime(tree.root);
         fs::create_directories(tree.root / "launcher-logs");
-        if (with_jvm) fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
     }
     std::string trace() const { return read_file(tree.root / "launcher-logs" / "launcher-cpp.log"); }
     std::vector<std::string> recorded() const { return split_lines(read_file(client / "jvm_stub_record.txt")); }
@@ -110,6 +109,7 @@ std::vector<std::string> creation_record(const std::vector<std::string>& options
     r.push_back("option[" + std::to_string(options.size()) + "]=" + class_path.value());
     r.push_back("cwd=" + windows_path(t.root));
     r.push_back("env.L1_HOME=(unset)");
+    for (const std::string& l : runtime_library_lines(t.root)) r.push_back(l);
     return r;
 }
 
@@ -163,7 +163,7 @@ TEST(WineJavaStart, OrmicAndOrmadGiveTheJvmTheirOptionsWithTheClassPathLast) {
 
 TEST(WineJavaStart, EveryFailedStartSaysWhyTracesExactlyAndExitsWithMinusOne) {
     const fs::path doubles = windows_build_dir() / "tests" / "doubles" / "jvm";
-    const fs::path stub = doubles / "jvm.dll";
+    const fs::path stub = test_jre() / "bin" / "client" / "jvm.dll";
     const std::string failed = "the Java start of ormic failed: ";
     const std::string runtime = failed + "the Java runtime " + kJvm + " ";
     const std::string see_trace = "; see launcher-cpp.log";
@@ -193,7 +193,9 @@ TEST(WineJavaStart, EveryFailedStartSaysWhyTracesExactlyAndExitsWithMinusOne) {
          not_loaded},
         {"a text file", "text", "", runtime + "is not a Windows library (os error 193)" + see_trace, not_loaded},
         {"a dependency missing", windows_build_dir() / "tests" / "java" / "loader_dlls" / "loader_a.dll", "",
-         runtime + "could not be loaded: a library it depends on is missing (os error 126)" + see_trace, not_loaded},
+         runtime + "could not be loaded: the library loader_b.dll that it needs was not found (os error 126)" +
+             see_trace,
+         not_loaded},
         {"no JNI_CreateJavaVM", doubles / "jvm_without_create.dll", "",
          runtime + "has no JNI_CreateJavaVM" + see_trace,
          created_up_to_dlsym + "Unable to Launch JVM -1\n" + not_initialized},
@@ -225,7 +227,7 @@ TEST(WineJavaStart, EveryFailedStartSaysWhyTracesExactlyAndExitsWithMinusOne) {
           "FindClass=java/io/StringWriter", "FindClass=java/io/PrintWriter", "DestroyJavaVM"}},
     };
     // One tree: every start replaces the trace of the one before.
-    const JavaTree j("java/failures", false);
+    const JavaTree j("java/failures");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove(j.client / "jvm.dll");
@@ -286,8 +288,7 @@ TEST(WineJavaStart, WorkingDirectoryWithoutLauncherLogsStartsWithoutTrace) {
     const Tree t = make_tree("java/elsewhere");
     const fs::path work = t.root / "work dir";
     const fs::path client = work / "jre" / "bin" / "client";
-    fs::create_directories(client);
-    fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
+    install_java_runtime(work);
 
     const RunResult r = run(t, {.args = {"ormic"}, .cwd = work});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -334,4 +335,50 @@ TEST(WineJavaStart, StartBlocksInMainWithTheTraceAlreadyWritten) {
     EXPECT_TRUE(killed.timed_out);
     EXPECT_EQ(k.trace(), crlf(success_trace()));
     EXPECT_EQ(k.recorded().back(), "main called args=null");
+}
+
+// The runtime's own libraries come from its folder, jre\bin, as when its
+// java.exe starts it, and before copies in the working directory; an import
+// found nowhere is named.
+TEST(WineJavaStart, TheRuntimesOwnLibrariesAreFoundInItsFolderOrNamed) {
+    const std::string failed = "the Java start of ormic failed: the Java runtime " + kJvm + " could not be loaded: ";
+    const struct {
+        const char* what;
+        std::string moved_from, moved_to;  // in jre\bin; an empty target removes the file
+        std::string error;                 // empty: the start succeeds
+    } cases[] = {
+        {"in jre\\bin, with copies planted in the working directory", "", "", ""},
+        {"the C runtime beside jvm.dll", "crtdouble.dll", "client/crtdouble.dll", ""},
+        {"the C runtime nowhere", "crtdouble.dll", "",
+         failed + "the library crtdouble.dll that it needs was not found (os error 126); see launcher-cpp.log"},
+        // What is missing is an import of the import: nothing to name.
+        {"an import of the C runtime nowhere", "javadouble.dll", "crtdouble.dll",
+         failed + "a library it depends on is missing (os error 126); see launcher-cpp.log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const JavaTree j("java/runtime-folder");
+        const fs::path bin = j.client.parent_path();
+        if (c.moved_from.empty()) {
+            plant_runtime_copies(j.tree.root);
+        } else if (c.moved_to.empty()) {
+            fs::remove(bin / c.moved_from);
+        } else {
+            fs::rename(bin / c.moved_from, bin / c.moved_to);
+            if (c.moved_from == "javadouble.dll") fs::remove(bin / "verifydouble.dll");
+        }
+        const RunResult r = run(j.tree, {.args = {"ormic"}});
+        if (!c.error.empty()) {
+            expect_failed_start(r, "ormic", c.error);
+            continue;
+        }
+        EXPECT_EQ(r.status, 0) << r.err << r.log;
+        auto expected = runtime_library_lines(j.tree.root);
+        if (!c.moved_to.empty()) expected[0] = "library crtdouble.dll=" + windows_path(bin / c.moved_to);
+        std::vector<std::string> found;
+        for (const auto& l : j.recorded()) {
+            if (l.rfind("library ", 0) == 0) found.push_back(l);
+        }
+        EXPECT_EQ(found, expected);
+    }
 }

@@ -44,9 +44,8 @@ struct ServiceTree {
     fs::path client;
     ServiceTree(const std::string& name, const std::string& jvm_config) : tree(make_tree(name)) {
         client = tree.root / "jre" / "bin" / "client";
-        fs::create_directories(client);
+        install_java_runtime(tree.root);
         fs::create_directories(tree.root / "launcher-logs");
-        fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
         write_file(client / "jvm_stub.cfg", jvm_config);
     }
     std::vector<std::string> recorded() const { return lines(read_file(client / "jvm_stub_record.txt")); }
@@ -192,7 +191,11 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
 }
 
 TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
-    const ServiceTree s("svc/vesmors tree/life", "main=block\n");
+    // The server loads a native library of its own by name, found through its PATH.
+    const ServiceTree s("svc/vesmors tree/life", "main=block\nload=l1double.dll\n");
+    plant_runtime_copies(s.tree.root);
+    fs::create_directories(s.tree.root / "vesmor" / "l1" / "bin");
+    fs::copy_file(test_jre() / "bin" / "verifydouble.dll", s.tree.root / "vesmor" / "l1" / "bin" / "l1double.dll");
     install_and_start(s, {"sc", "start", "vesmors"});
 
     EXPECT_EQ(s.records(), kStartedLog);
@@ -202,6 +205,8 @@ TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
     EXPECT_TRUE(contains(rec, "env.L1_HOME=.\\vesmor\\l1"));
     EXPECT_TRUE(contains(rec, "env.PATH=.\\vesmor\\l1\\bin;.\\jre\\bin"));
     EXPECT_TRUE(contains(rec, "env.LD_LIBRARY_PATH=.\\vesmor\\l1\\bin"));
+    for (const auto& l : runtime_library_lines(s.tree.root)) EXPECT_TRUE(contains(rec, l)) << l;
+    EXPECT_TRUE(contains(rec, "library l1double.dll=" + windows_path(s.tree.root / "vesmor/l1/bin/l1double.dll")));
 
     // A stop waiter that spins would use a whole core here.
     const auto pids = processes_of(s.tree.exe);
@@ -326,6 +331,7 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     EXPECT_TRUE(contains(failing.recorded(), "env.L1_HOME=(unset)"));  // no worker preparation
 
     const ServiceTree ending("svc/daemon-ends", "main=return\n");
+    plant_runtime_copies(ending.tree.root);
     r = run(ending.tree, {.args = {"vesmors", "daemon"}});
     EXPECT_EQ(r.status, 0);
     rec = log_entries(r.log);
@@ -333,4 +339,5 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     EXPECT_EQ(rec.back(), "INFO launcherwindows::init - Start java application vesmors");
     EXPECT_TRUE(contains(ending.recorded(), "main returned"));
     expect_vesmors_creation(ending.recorded());
+    for (const auto& l : runtime_library_lines(ending.tree.root)) EXPECT_TRUE(contains(ending.recorded(), l)) << l;
 }

@@ -116,9 +116,8 @@ TEST(WineServiceSoak, InstallStartStopRemoveCyclesLeaveNothingBehind) {
     ASSERT_FALSE(query().installed) << "a vesmors service is left from elsewhere";
     const Tree t = make_tree("soak-svc/vesmors cycles");
     const fs::path client = t.root / "jre" / "bin" / "client";
-    fs::create_directories(client);
+    install_java_runtime(t.root);
     fs::create_directories(t.root / "launcher-logs");
-    fs::copy_file(windows_build_dir() / "tests" / "doubles" / "jvm" / "jvm.dll", client / "jvm.dll");
     write_file(client / "jvm_stub.cfg", "main=block\n");
     const fs::path jvm_record = client / "jvm_stub_record.txt";
     const std::string svc = "INFO launcherwindows::vesmors_service - ";

@@ -70,7 +70,7 @@ std::vector<std::string> one_call(const std::string& argument) {
                 " length=" + std::to_string(argument.size()) +
                 " thread_error_mode=0 process_error_mode=0 distribution_key=" + hex(key, sizeof key) +
                 " decrypted=" + hex(plain, sizeof plain),
-            "detach unload"};
+            "detach exit"};  // the library stays loaded under its own thread
 }
 
 

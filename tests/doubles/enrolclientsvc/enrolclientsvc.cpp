@@ -1,6 +1,7 @@
 // Stand-in for the zentu application's native library, for tests only (never
 // shipped). Built twice: with the cdecl export windowsEntry, and without it
-// (ENROLCLIENTSVC_NO_ENTRY, exporting otherEntry instead).
+// (ENROLCLIENTSVC_NO_ENTRY, exporting otherEntry instead). Like a Go library,
+// it leaves a thread of its own running in its code when the entry returns.
 #include <windows.h>
 
 #include <cstdint>
@@ -44,6 +45,23 @@ void record(const std::string& line) {
     return out;
 }
 
+// Runs in this library's code until the process ends: unloading the library
+// under it makes it fault.
+[[maybe_unused]] DWORD WINAPI keep_running(LPVOID started) {
+    SetEvent(static_cast<HANDLE>(started));
+    for (;;) Sleep(1);
+}
+
+[[maybe_unused]] void start_own_thread() {
+    const HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE thread = CreateThread(nullptr, 0, keep_running, started, 0, nullptr);
+    if (thread) {
+        WaitForSingleObject(started, INFINITE);
+        CloseHandle(thread);
+    }
+    CloseHandle(started);
+}
+
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
@@ -72,6 +90,7 @@ extern "C" __declspec(dllexport) int LAUNCHER_CDECL windowsEntry(const unsigned 
            " thread_error_mode=" + std::to_string(thread_mode) + " process_error_mode=" +
            std::to_string(process_mode) + " distribution_key=" + hex(key, sizeof key) +
            " decrypted=" + hex(plain, sizeof plain));
+    start_own_thread();
     return enrolclientsvc::kEntryResult;
 }
 #else

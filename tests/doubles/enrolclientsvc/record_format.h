@@ -6,6 +6,7 @@
 //   call argument=<hex> length=<n> thread_error_mode=<n> process_error_mode=<n>
 //        distribution_key=<hex> decrypted=<hex>            (one line)
 //   detach unload      (FreeLibrary)   |   detach exit   (process end)
+// windowsEntry leaves a thread running in the library's code.
 #include <cstdint>
 
 namespace enrolclientsvc {

@@ -1,6 +1,8 @@
 // A stand-in jvm.dll for the Wine tests: records what the launcher asks of a
 // JVM (options, class and method look-ups, the main call, the natives) in a
-// text file and plays the part of the Java side as configured.
+// text file and plays the part of the Java side as configured. Like a Java 8
+// runtime's, it imports its C runtime (crtdouble.dll) from jre\bin and at
+// creation loads a library from there by full path (javadouble.dll).
 #define _JNI_IMPLEMENTATION_
 #include <jni.h>
 #include <windows.h>
@@ -15,6 +17,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+extern "C" __declspec(dllimport) int crtdouble_part();
 
 namespace {
 
@@ -470,6 +474,35 @@ std::string hex32(std::uint32_t value) {
     return text;
 }
 
+std::string module_path(HMODULE module) {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size())));
+    return narrow(path);
+}
+
+// "library <name>=<the file that was loaded>", or "library <name> failed <code>".
+bool record_load(const std::string& name, const std::wstring& path) {
+    const HMODULE module = LoadLibraryW(path.c_str());
+    if (!module) {
+        record("library " + name + " failed " + std::to_string(GetLastError()));
+        return false;
+    }
+    record("library " + name + "=" + module_path(module));
+    return true;
+}
+
+// The runtime's libraries: where the loader found them.
+bool load_runtime_libraries(const std::wstring& folder) {
+    (void)crtdouble_part();  // keeps the import
+    record("library crtdouble.dll=" + module_path(GetModuleHandleW(L"crtdouble.dll")));
+    const std::wstring bin = folder.substr(0, folder.find_last_of(L"\\/"));
+    if (!record_load("javadouble.dll", bin + L"\\javadouble.dll")) return false;
+    record("library verifydouble.dll=" + module_path(GetModuleHandleW(L"verifydouble.dll")));
+    // A bare name, as the server's own native libraries are loaded.
+    const std::string extra = g_config.get("load", "");
+    return extra.empty() || record_load(extra, widen(extra));
+}
+
 }  // namespace
 
 extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
@@ -496,6 +529,8 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
     record("env.L1_HOME=" + environment(L"L1_HOME"));
     record("env.PATH=" + environment(L"PATH"));
     record("env.LD_LIBRARY_PATH=" + environment(L"LD_LIBRARY_PATH"));
+    // A real runtime fails its creation without them.
+    if (!load_runtime_libraries(folder)) return JNI_ERR;
 
     // "fail", or the code to return, such as -6 (JNI_EINVAL).
     const std::string create = g_config.get("create", "");
