@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cipher.h"
+#include "console_output.h"
 #include "logger.h"
 #include "process.h"
 #include "unicode.h"
@@ -19,15 +20,12 @@ void unload(const LoaderApi& api, Module module, const std::string& dll_path) {
 
 }  // namespace
 
-std::string os_error_text(std::uint32_t code) {
-    return system_error_message(code) + " (os error " + std::to_string(code) + ")";
-}
-
 StartResult start(std::string_view record_text, std::string_view argument, const LoaderApi& api,
                   std::atomic<bool>& process_wide) {
     auto app = init::read_dll_app(record_text);
     if (!app) return start_error("error while loading app config for zentu: " + app.error().to_string());
     logger::info(logger::kTargetInit, "Start go service zentu");
+    console::keep_output("zentu");
     return run(app.value(), argument, api, process_wide);
 }
 

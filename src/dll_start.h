@@ -40,9 +40,6 @@ StartResult start(std::string_view record_text, std::string_view argument, const
 StartResult run(const init::DllApp& app, std::string_view argument, const LoaderApi& api,
                 std::atomic<bool>& process_wide);
 
-// "<system message> (os error <code>)"
-std::string os_error_text(std::uint32_t code);
-
 // The Windows loader (dll_start_windows.cpp; Windows builds only).
 const LoaderApi& system_loader();
 

@@ -7,14 +7,6 @@
 #include "process.h"
 
 namespace launcherwindows::logger {
-namespace {
-
-std::string os_error(std::uint32_t code) {
-    return system_error_message(code) + " (os error " + std::to_string(code) + ")";
-}
-
-}  // namespace
-
 LogFile::~LogFile() { close(); }
 
 std::string LogFile::open(const std::string& path) {
@@ -25,13 +17,13 @@ std::string LogFile::open(const std::string& path) {
         if (ec) return "cannot create the log directory: " + ec.message();
     }
     const std::uint32_t code = create(path);
-    return code == 0 ? std::string() : os_error(code);
+    return code == 0 ? std::string() : os_error_text(code);
 }
 
 std::string LogFile::append(std::string_view bytes) {
     while (!bytes.empty()) {
         std::size_t written = 0;
-        if (const std::uint32_t code = write_some(bytes, written); code != 0) return os_error(code);
+        if (const std::uint32_t code = write_some(bytes, written); code != 0) return os_error_text(code);
         if (written == 0) return "the log file accepted no bytes";
         bytes.remove_prefix(written);
     }

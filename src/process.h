@@ -24,6 +24,10 @@ std::string environment_variable(const std::string& name);
 
 // The system's message for an error code, trailing white space removed.
 std::string system_error_message(std::uint32_t code);
+// "<system message> (os error <code>)"
+inline std::string os_error_text(std::uint32_t code) {
+    return system_error_message(code) + " (os error " + std::to_string(code) + ")";
+}
 
 // Ends the process at once with the status: no exit handlers, no flushing.
 [[noreturn]] void terminate_process(int status);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../console_output.h"
 #include "../logger.h"
 #include "classpath.h"
 #include "java_start.h"
@@ -26,6 +27,7 @@ JavaStartResult start_java_app(std::string_view app_name, std::string_view recor
     for (const auto& option : options) option_strings.push_back(option.c_str());
 
     logger::info(logger::kTargetInit, "Start java application " + name);
+    console::keep_output(name);
     const JavaApp& record = app.value();
     const std::int32_t status =
         initialize_java_app(record.jvm_path.c_str(), option_strings.data(),
