@@ -191,8 +191,9 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
 }
 
 TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
-    // The server loads a native library of its own by name, found through its PATH.
-    const ServiceTree s("svc/vesmors tree/life", "main=block\nload=l1double.dll\n");
+    // The server loads a native library of its own by name, found through its
+    // PATH, and prints to both streams, which the service manager gave it none of.
+    const ServiceTree s("svc/vesmors tree/life", "main=block\nload=l1double.dll\nprint=1\n");
     plant_runtime_copies(s.tree.root);
     fs::create_directories(s.tree.root / "vesmor" / "l1" / "bin");
     fs::copy_file(test_jre() / "bin" / "verifydouble.dll", s.tree.root / "vesmor" / "l1" / "bin" / "l1double.dll");
@@ -207,6 +208,9 @@ TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
     EXPECT_TRUE(contains(rec, "env.LD_LIBRARY_PATH=.\\vesmor\\l1\\bin"));
     for (const auto& l : runtime_library_lines(s.tree.root)) EXPECT_TRUE(contains(rec, l)) << l;
     EXPECT_TRUE(contains(rec, "library l1double.dll=" + windows_path(s.tree.root / "vesmor/l1/bin/l1double.dll")));
+    const fs::path console = s.tree.root / "launcher-logs" / "vesmors-console.log";
+    const std::string printed = "runtime: standard output\nruntime: standard error\nSystem.out\nSystem.err\n";
+    EXPECT_TRUE(poll([&] { return read_file(console) == printed; }, 10s)) << read_file(console);
 
     // A stop waiter that spins would use a whole core here.
     const auto pids = processes_of(s.tree.exe);

@@ -90,6 +90,14 @@ extern "C" __declspec(dllexport) int LAUNCHER_CDECL windowsEntry(const unsigned 
            " thread_error_mode=" + std::to_string(thread_mode) + " process_error_mode=" +
            std::to_string(process_mode) + " distribution_key=" + hex(key, sizeof key) +
            " decrypted=" + hex(plain, sizeof plain));
+    // What a Go runtime writes when it panics, when asked to.
+    std::wstring text(1024, L'\0');
+    text.resize(GetEnvironmentVariableW(L"ENROLCLIENTSVC_STDERR", text.data(), static_cast<DWORD>(text.size())));
+    if (!text.empty()) {
+        const std::string line = std::string(text.begin(), text.end()) + "\n";
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
     start_own_thread();
     return enrolclientsvc::kEntryResult;
 }

@@ -6,7 +6,8 @@
 //   call argument=<hex> length=<n> thread_error_mode=<n> process_error_mode=<n>
 //        distribution_key=<hex> decrypted=<hex>            (one line)
 //   detach unload      (FreeLibrary)   |   detach exit   (process end)
-// windowsEntry leaves a thread running in the library's code.
+// windowsEntry leaves a thread running in the library's code, and writes
+// %ENROLCLIENTSVC_STDERR% and a line end to standard error when it is set.
 #include <cstdint>
 
 namespace enrolclientsvc {

@@ -19,6 +19,7 @@
 #include <vector>
 
 extern "C" __declspec(dllimport) int crtdouble_part();
+extern "C" __declspec(dllimport) void crtdouble_write(int descriptor, const char* text);
 
 namespace {
 
@@ -359,10 +360,21 @@ void run_natives(jclass receiver) {
     call_key_native(receiver);
 }
 
+// What a Java runtime prints: its C runtime's streams, taken over when it was
+// loaded, and System.out and System.err, which write to the standard handles.
+void print_to_both_streams() {
+    crtdouble_write(1, "runtime: standard output\n");
+    crtdouble_write(2, "runtime: standard error\n");
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "System.out\n", 11, &written, nullptr);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), "System.err\n", 11, &written, nullptr);
+}
+
 void run_main(jclass cls, va_list args) {
     g_main_started = true;
     jobject arguments = va_arg(args, jobject);
     record(std::string("main called args=") + (arguments ? "<non-null>" : "null"));
+    if (!g_config.get("print", "").empty()) print_to_both_streams();
     const std::string mode = g_config.get("main", "return");
     if (mode == "throw") {
         throw_pending("java.lang.IllegalStateException: thrown by the stub's main");

@@ -11,5 +11,26 @@ extern "C" __declspec(dllexport) int javadouble_part() { return verifydouble_par
 #elif defined(RUNTIME_PART_VERIFY)
 extern "C" __declspec(dllexport) int verifydouble_part() { return 2; }
 #else
+#include <windows.h>
+
+namespace {
+// As a C runtime does at its start: the standard handles as they are then.
+HANDLE g_streams[3] = {};
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_streams[1] = GetStdHandle(STD_OUTPUT_HANDLE);
+        g_streams[2] = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    return TRUE;
+}
+
 extern "C" __declspec(dllexport) int crtdouble_part() { return 1; }
+
+// Writes to descriptor 1 or 2 as this runtime took it over at its start.
+extern "C" __declspec(dllexport) void crtdouble_write(int descriptor, const char* text) {
+    DWORD written = 0;
+    WriteFile(g_streams[descriptor == 1 ? 1 : 2], text, lstrlenA(text), &written, nullptr);
+}
 #endif
