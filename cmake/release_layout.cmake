@@ -6,12 +6,29 @@
 # (-g leaves the generated code as it is.)
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-g>")
 
+# The repository's dist/ belongs to the windows preset's own build folder:
+# any other folder configured from these sources (a test key, a rebuild
+# check) keeps its product to itself.
+file(REAL_PATH "${CMAKE_BINARY_DIR}" _launcher_binary_dir)
+file(REAL_PATH "${CMAKE_SOURCE_DIR}/build/windows" _launcher_preset_dir)
+set(_launcher_owns_dist OFF)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND _launcher_binary_dir STREQUAL _launcher_preset_dir)
+  set(_launcher_owns_dist ON)
+endif()
 set(_launcher_dist_default "")
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+if(_launcher_owns_dist)
   set(_launcher_dist_default "${CMAKE_SOURCE_DIR}/dist")
 endif()
 set(LAUNCHER_DIST_DIR "${_launcher_dist_default}" CACHE PATH
-    "Where the build copies launcher.exe and launcher.exe.debug (empty: nowhere)")
+    "Where the build copies launcher.exe and launcher.exe.debug (empty: nowhere; the repository's dist/ only from build/windows)")
+if(LAUNCHER_DIST_DIR AND NOT _launcher_owns_dist)
+  file(REAL_PATH "${LAUNCHER_DIST_DIR}" _launcher_dist_real BASE_DIRECTORY "${CMAKE_BINARY_DIR}")
+  file(REAL_PATH "${CMAKE_SOURCE_DIR}/dist" _launcher_repo_dist)
+  if(_launcher_dist_real STREQUAL _launcher_repo_dist)
+    message(WARNING "LAUNCHER_DIST_DIR is the repository's dist/, which only build/windows writes: not copying there")
+    set(LAUNCHER_DIST_DIR "" CACHE PATH "" FORCE)
+  endif()
+endif()
 
 # launcher_release_layout(<target>): strips <target> in place after each
 # link, so the build folder's file is the one that ships and that the tests

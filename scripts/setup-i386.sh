@@ -2,7 +2,8 @@
 # Makes this machine run 32-bit x86 Linux programs, which 32-bit Wine (and so
 # the product's tests) needs. Where the kernel runs them natively nothing is
 # changed. Elsewhere Debian's qemu-i386 from bookworm-backports (bookworm's own
-# 7.2 cannot run Wine) is registered for i386 ELF programs with binfmt_misc,
+# 7.2 cannot run Wine), fetched through the machine's own mirror for bookworm,
+# is registered for i386 ELF programs with binfmt_misc,
 # with the F flag so that it serves in every mount namespace too. Only i386 is
 # registered. Safe to run again; a registration does not survive a reboot.
 set -eu
@@ -16,19 +17,65 @@ die() {
   exit 1
 }
 
+tab=$(printf '\t')
+# "<URI><tab><keyring or nothing>" of the first apt source for the suite
+# bookworm itself: a deb822 stanza in /etc/apt/sources.list.d/*.sources, or a
+# one-line entry in /etc/apt/sources.list; status 1 when there is none.
+bookworm_source() {
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    awk -v tab="$tab" '
+      function flush() {
+        if (types ~ /(^| )deb( |$)/ && suites ~ /(^| )bookworm( |$)/ && enabled != "no" && uri != "") {
+          print uri tab signed; found = 1; exit
+        }
+        types = suites = uri = signed = enabled = ""
+      }
+      /^#/ { next }
+      /^[ \t]*$/ { flush(); next }
+      /^[^ \t]/ {
+        key = tolower($1); sub(/:$/, "", key); value = $0; sub(/^[^:]*:[ \t]*/, "", value)
+        if (key == "types") types = value
+        else if (key == "suites") suites = value
+        else if (key == "uris") { split(value, u, /[ \t]+/); uri = u[1] }
+        else if (key == "signed-by" && value !~ /^-----/) signed = value
+        else if (key == "enabled") enabled = tolower(value)
+      }
+      END { if (!found) flush(); exit !found }' "$f" && return 0
+  done
+  [ -f /etc/apt/sources.list ] || return 1
+  awk -v tab="$tab" '
+    $1 == "deb" {
+      signed = ""; i = 2
+      if ($2 ~ /^\[/) {
+        for (; i <= NF; i++) {
+          if ($i ~ /^\[?signed-by=/) { signed = $i; sub(/^\[?signed-by=/, "", signed); sub(/\]$/, "", signed) }
+          if ($i ~ /\]$/) { i++; break }
+        }
+      }
+      if ($(i + 1) == "bookworm") { print $i tab signed; found = 1; exit }
+    }
+    END { exit !found }' /etc/apt/sources.list
+}
+
 qemu=/usr/local/lib/launcher/qemu-i386
 entry=launcher-i386
 binfmt=/proc/sys/fs/binfmt_misc
 
 if ! "$qemu" --version 2>/dev/null | grep -q 'version \(9\|[1-9][0-9]\)\.'; then
   if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d; then
-    cat >/etc/apt/sources.list.d/bookworm-backports.sources <<'EOF'
-Types: deb
-URIs: http://deb.debian.org/debian
-Suites: bookworm-backports
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
+    # The machine's own mirror (and keyring) for bookworm serves the backports too.
+    mirror=$(bookworm_source) ||
+      die "found no apt source for bookworm in /etc/apt/sources.list.d/*.sources or /etc/apt/sources.list to take the mirror of bookworm-backports from"
+    uri=${mirror%%"$tab"*}
+    keyring=${mirror#*"$tab"}
+    {
+      echo "Types: deb"
+      echo "URIs: $uri"
+      echo "Suites: bookworm-backports"
+      echo "Components: main"
+      [ -z "$keyring" ] || echo "Signed-By: $keyring"
+    } >/etc/apt/sources.list.d/bookworm-backports.sources
   fi
   apt-get update -q >/dev/null || die "apt-get update failed"
   work=$(mktemp -d)
