@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <string>
 
-#include "init/app_records.h"
+#include "init/applications.h"
 #include "init/java_app_start.h"
-#include "logger.h"
+#include "log/logger.h"
 
 // Written by the fake JVM: steady_clock time of its JNI_CreateJavaVM call, in ns.
 extern "C" {

@@ -10,7 +10,7 @@
 #include "cipher.h"
 #include "init/classpath.h"
 #include "init/java_app_start.h"
-#include "logger.h"
+#include "log/logger.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -2,7 +2,7 @@
 // building the class-path option.
 #include <benchmark/benchmark.h>
 
-#include "init/app_records.h"
+#include "init/applications.h"
 #include "init/classpath.h"
 #include "init/records.h"
 

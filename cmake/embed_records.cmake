@@ -1,8 +1,9 @@
-# cmake -DRECORDS_DIR=<dir> -DOUTPUT=<file.cpp> -P embed_records.cmake
-# Writes each record as a string literal of \xHH escapes (every byte escaped,
-# so CR LF and any other byte survive exactly).
+# cmake -DRECORDS_DIR=<dir> -DRECORDS=<name;...> -DOUTPUT=<file.cpp> -P embed_records.cmake
+# Writes each record <name>.json as a string literal of \xHH escapes (every
+# byte escaped, so CR LF and any other byte survive exactly), as record_<name>;
+# record_none is the empty record of the rows that have none.
 cmake_minimum_required(VERSION 3.25)
-foreach(var RECORDS_DIR OUTPUT)
+foreach(var RECORDS_DIR RECORDS OUTPUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "embed_records.cmake: ${var} is not set")
   endif()
@@ -10,7 +11,7 @@ endforeach()
 
 string(REPEAT "." 128 line_of_escapes)  # 32 bytes a line
 set(body "")
-foreach(name ormic ormad vesmors zentu)
+foreach(name IN LISTS RECORDS)
   set(file "${RECORDS_DIR}/${name}.json")
   if(NOT EXISTS "${file}")
     message(FATAL_ERROR "application record ${file} does not exist")
@@ -22,7 +23,7 @@ foreach(name ormic ormad vesmors zentu)
   string(REGEX REPLACE "(${line_of_escapes})" "\\1\"\n    \"" text "${text}")
   string(APPEND body
     "// ${name}.json\n"
-    "extern constinit const std::string_view ${name}_record{\n    \"${text}\",\n    ${size}};\n\n")
+    "extern constinit const std::string_view record_${name}{\n    \"${text}\",\n    ${size}};\n\n")
 endforeach()
 
 file(CONFIGURE OUTPUT "${OUTPUT}" CONTENT
@@ -31,5 +32,7 @@ file(CONFIGURE OUTPUT "${OUTPUT}" CONTENT
 
 namespace launcherwindows::init::embedded {
 
-@body@}  // namespace launcherwindows::init::embedded
+@body@extern constinit const std::string_view record_none{};
+
+}  // namespace launcherwindows::init::embedded
 " @ONLY)

@@ -15,7 +15,8 @@ function(launcher_integrity_manifest target manifest)
       if(line STREQUAL "" OR line MATCHES "^#")
         continue()
       endif()
-      if(NOT line MATCHES "^(ormic|ormad|zentu|vesmors)[ \t]+([0-9a-fA-F]+)[ \t]+(.+)$")
+      list(JOIN LAUNCHER_APPLICATION_WORDS "|" words)
+      if(NOT line MATCHES "^(${words})[ \t]+([0-9a-fA-F]+)[ \t]+(.+)$")
         message(FATAL_ERROR "${manifest}: bad line '${line}'")
       endif()
       set(app "${CMAKE_MATCH_1}")
@@ -38,11 +39,11 @@ function(launcher_integrity_manifest target manifest)
   set(out "${CMAKE_CURRENT_BINARY_DIR}/${target}.cpp")
   file(CONFIGURE OUTPUT "${out}" CONTENT
 "// Generated from the integrity manifest; do not edit.
-#include \"integrity.h\"
+#include \"integrity/integrity.h\"
 extern \"C\" const launcherwindows::integrity::FileDigest launcher_integrity_manifest[] = {
 @entries@};
 extern \"C\" const std::size_t launcher_integrity_manifest_count = @count@;
 " @ONLY)
   add_library(${target} STATIC "${out}")
-  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/native)
 endfunction()

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/unicode.h"
 #include "init/classpath.h"
-#include "unicode.h"
 
 namespace {
 

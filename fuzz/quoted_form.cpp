@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "quoted.h"
-#include "unicode.h"
+#include "common/unicode.h"
+#include "text/quoted.h"
 
 namespace {
 

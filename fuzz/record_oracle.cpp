@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "init/records.h"
-#include "quoted.h"
+#include "text/quoted.h"
 
 namespace launcherwindows::fuzz {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cipher.h"
-#include "dispatch.h"
+#include "dispatch/dispatch.h"
 
 int launcher_main(std::vector<std::string>& args) {
     std::vector<char*> argv;

@@ -10,8 +10,9 @@
 #include <optional>
 #include <vector>
 
+#include "common/system_error.h"
+#include "common/unicode_windows.h"
 #include "pe_image.h"
-#include "windows_text.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ std::vector<std::wstring> search_folders(const std::wstring& library_folder) {
 // files.
 bool can_be_found(const std::string& name, const std::vector<std::wstring>& folders) {
     if (is_api_set(name)) return true;
-    const std::wstring wide = widen(name.c_str());
+    const std::wstring wide = launcherwindows::unicode::to_wide(name);
     if (wide.empty()) return true;  // a name we cannot even spell is not ours to blame
     if (GetModuleHandleW(wide.c_str())) return true;
     for (const std::wstring& folder : folders) {
@@ -126,8 +127,8 @@ std::string hex(WORD value) {
 
 std::string library_load_failure(const char* path) {
     const DWORD code = GetLastError();
-    const std::string os_error = " (os error " + std::to_string(code) + ")";
-    std::wstring wide = widen(path);
+    const std::string os_error = launcherwindows::os_error_suffix(code);
+    std::wstring wide = launcherwindows::unicode::to_wide(path);
     for (wchar_t& c : wide) {
         if (c == L'/') c = L'\\';
     }
@@ -148,5 +149,5 @@ std::string library_load_failure(const char* path) {
             return "could not be loaded: a library it depends on is missing" + os_error;
         }
     }
-    return "could not be loaded: " + system_message(code) + os_error;
+    return "could not be loaded: " + launcherwindows::os_error_text(code);
 }

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
+#include "common/unicode_windows.h"
 #include "launcher_main.h"
-#include "unicode_windows.h"
 
 int wmain(int argc, wchar_t** wargv) {
     // The bytes we print are the bytes the caller gets: no CRLF translation.

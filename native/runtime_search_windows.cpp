@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "windows_text.h"
+#include "common/unicode_windows.h"
 
 void search_runtime_folder(const char* jvm_path) {
     if (!jvm_path) return;
-    std::wstring path = widen(jvm_path);
+    std::wstring path = launcherwindows::unicode::to_wide(jvm_path);
     for (wchar_t& c : path) {
         if (c == L'/') c = L'\\';
     }

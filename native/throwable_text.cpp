@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "common/unicode.h"
+
 namespace {
 
 // JNI hands out modified UTF-8 (U+0000 as C0 80, a character beyond U+FFFF as
@@ -17,10 +19,7 @@ std::string plain_utf8(const char* modified) {
                    (s[i + 4] & 0xF0) == 0xB0 && s[i + 5] != 0) {
             const char32_t c = 0x10000 + ((char32_t{s[i + 1] & 0x0Fu} << 16) | (char32_t{s[i + 2] & 0x3Fu} << 10) |
                                           (char32_t{s[i + 4] & 0x0Fu} << 6) | char32_t{s[i + 5] & 0x3Fu});
-            out.push_back(static_cast<char>(0xF0 | c >> 18));
-            out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            launcherwindows::unicode::append_utf8(out, c);
             i += 6;
         } else {
             out.push_back(static_cast<char>(s[i++]));

@@ -1,35 +1,17 @@
-#include "classpath.h"
+#include "init/classpath.h"
 
-#include "../quoted.h"
-#include "../unicode.h"
-#include "json_reader.h"
-
-// Generated from data/classpath/*.txt by cmake/embed_classpath.cmake.
-namespace launcherwindows::init::classpath_data {
-extern const std::int32_t common_count;
-extern const std::int32_t pylor_count;
-extern const char* const common_list[];
-extern const char* const vesmors_list[];
-extern const char* const pylor_list[];
-}  // namespace launcherwindows::init::classpath_data
+#include "common/unicode.h"
+#include "init/applications.h"
+#include "init/json_reader.h"
+#include "text/quoted.h"
 
 namespace {
 
-namespace data = launcherwindows::init::classpath_data;
+using launcherwindows::init::ClassPathTable;
 
-struct Table {
-    std::int32_t count;
-    const char* const* list;
-};
-
-Table table_for(const char* app_name) {
+ClassPathTable table_for(const char* app_name) {
     if (app_name == nullptr) return {-1, nullptr};
-    const std::string_view name(app_name);
-    if (name == "ormad" || name == "ormic") return {data::common_count, data::common_list};
-    if (name == "vesmors") return {data::common_count, data::vesmors_list};
-    if (name == "pylor") return {data::pylor_count, data::pylor_list};
-    if (name == "zentu") return {0, nullptr};
-    return {-1, nullptr};
+    return launcherwindows::init::class_path_table(app_name).value_or(ClassPathTable{-1, nullptr});
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "../result.h"
+#include "common/result.h"
 
 extern "C" {
 // Entries in an application's class-path list: 0 for zentu, -1 for an unknown name.

@@ -1,14 +1,14 @@
-#include "java_app_start.h"
+#include "init/java_app_start.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "../console_output.h"
-#include "../logger.h"
-#include "classpath.h"
+#include "init/classpath.h"
+#include "init/records.h"
 #include "java_start.h"
-#include "records.h"
+#include "log/logger.h"
+#include "process/console_output.h"
 
 namespace launcherwindows::init {
 

@@ -2,7 +2,7 @@
 #include <string_view>
 #include <utility>
 
-#include "../result.h"
+#include "common/result.h"
 
 namespace launcherwindows::init {
 

@@ -1,12 +1,12 @@
-#include "json_reader.h"
+#include "init/json_reader.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <system_error>
 
-#include "../quoted.h"
-#include "../unicode.h"
+#include "common/unicode.h"
+#include "text/quoted.h"
 
 namespace launcherwindows::init::json {
 namespace {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "../result.h"
-#include "records.h"
+#include "common/result.h"
+#include "init/records.h"
 
 namespace launcherwindows::init::json {
 

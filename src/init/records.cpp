@@ -1,9 +1,9 @@
-#include "records.h"
+#include "init/records.h"
 
 #include <utility>
 
-#include "../quoted.h"
-#include "json_reader.h"
+#include "init/json_reader.h"
+#include "text/quoted.h"
 
 namespace launcherwindows::init {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../result.h"
+#include "common/result.h"
 
 namespace launcherwindows::init {
 

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "install_service/command_line.h"
 
 namespace launcherwindows::install_service {
 

@@ -1,16 +1,18 @@
 // Install and remove, on whichever service manager they are given.
-#include "service_commands.h"
+#include "install_service/service_commands.h"
 
 #include <cstdio>
 #include <string>
 #include <utility>
 
-#include "../logger.h"
-#include "../process.h"
-#include "../util.h"
-#include "command_line.h"
-#include "service_manager.h"
-#include "service_text.h"
+#include "common/service_identity.h"
+#include "common/system_error.h"
+#include "install_service/command_line.h"
+#include "install_service/service_manager.h"
+#include "install_service/service_text.h"
+#include "log/logger.h"
+#include "process/process.h"
+#include "process/util.h"
 
 namespace launcherwindows::install_service {
 namespace {
@@ -18,8 +20,6 @@ namespace {
 using logger::kTargetMain;
 using Kind = ServiceError::Kind;
 
-constexpr std::string_view kServiceName = "vesmors";
-constexpr std::string_view kDisplayName = "Halvora VESMOR Service";
 constexpr std::string_view kLaunchArgument = "start";
 
 // A handle of the manager's, closed when it goes out of scope.
@@ -60,13 +60,13 @@ ServiceResult install(const ServiceManager& scm) {
     }
 
     for (const auto& [text, kind] : {std::pair{kServiceName, Kind::InvalidServiceName},
-                                     std::pair{kDisplayName, Kind::InvalidDisplayName},
+                                     std::pair{kServiceDisplayName, Kind::InvalidDisplayName},
                                      std::pair{std::string_view(*exe.path), Kind::InvalidExecutablePath},
                                      std::pair{kLaunchArgument, Kind::InvalidLaunchArgument}}) {
         if (auto e = text_error(text, kind)) return service_error(*e);
     }
     const HandleResult created = scm.create_service(manager.get(), std::string(kServiceName),
-                                                    std::string(kDisplayName), kServiceStart | kServiceStop,
+                                                    std::string(kServiceDisplayName), kServiceStart | kServiceStop,
                                                     service_command_line(*exe.path));
     if (!created) return winapi(created.error());
     // Neither started nor configured further.

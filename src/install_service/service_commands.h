@@ -1,5 +1,5 @@
 #pragma once
-#include "../service_error.h"
+#include "install_service/service_error.h"
 
 namespace launcherwindows::install_service {
 

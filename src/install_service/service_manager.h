@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "../result.h"
-#include "../process.h"
+#include "common/result.h"
+#include "process/process.h"
 
 namespace launcherwindows::install_service {
 

@@ -1,7 +1,7 @@
 // There is no service control manager on this platform: every call fails.
 #include <cerrno>
 
-#include "service_manager.h"
+#include "install_service/service_manager.h"
 
 namespace launcherwindows::install_service {
 

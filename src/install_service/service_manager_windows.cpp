@@ -1,8 +1,8 @@
 // The Windows service control manager's calls for install and remove.
 #include <windows.h>
 
-#include "../unicode_windows.h"
-#include "service_manager.h"
+#include "common/unicode_windows.h"
+#include "install_service/service_manager.h"
 
 namespace launcherwindows::install_service {
 namespace {

@@ -1,6 +1,7 @@
-#include "service_text.h"
+#include "install_service/service_text.h"
 
-#include "../quoted.h"
+#include "common/system_error.h"
+#include "text/quoted.h"
 
 namespace launcherwindows::install_service {
 

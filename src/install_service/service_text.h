@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "../process.h"
-#include "../service_error.h"
+#include "install_service/service_error.h"
+#include "process/process.h"
 
 namespace launcherwindows::install_service {
 

@@ -1,7 +1,7 @@
-#include "service_text_windows.h"
+#include "install_service/service_text_windows.h"
 
-#include "../unicode_windows.h"
-#include "service_text.h"
+#include "common/unicode_windows.h"
+#include "install_service/service_text.h"
 
 namespace launcherwindows::install_service {
 

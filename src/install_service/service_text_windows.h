@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "../result.h"
-#include "../service_error.h"
+#include "common/result.h"
+#include "install_service/service_error.h"
 
 namespace launcherwindows::install_service {
 

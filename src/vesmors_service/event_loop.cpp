@@ -1,4 +1,4 @@
-#include "event_loop.h"
+#include "vesmors_service/event_loop.h"
 
 namespace launcherwindows::vesmors_service {
 

@@ -1,12 +1,12 @@
-#include "service.h"
+#include "vesmors_service/service.h"
 
 #include <mutex>
 #include <system_error>
 #include <thread>
 
-#include "../logger.h"
-#include "event_loop.h"
-#include "vesmors_actor.h"
+#include "log/logger.h"
+#include "vesmors_service/event_loop.h"
+#include "vesmors_service/vesmors_actor.h"
 
 namespace launcherwindows::vesmors_service {
 namespace {

@@ -8,17 +8,16 @@
 #include <string_view>
 #include <vector>
 
-#include "../init/java_app_start.h"
-#include "../result.h"
-#include "../process.h"
-#include "../service_error.h"
-#include "../util.h"
-#include "event_loop.h"
-#include "stop_flag.h"
+#include "common/result.h"
+#include "common/service_identity.h"
+#include "init/java_app_start.h"
+#include "install_service/service_error.h"
+#include "process/process.h"
+#include "process/util.h"
+#include "vesmors_service/event_loop.h"
+#include "vesmors_service/stop_flag.h"
 
 namespace launcherwindows::vesmors_service {
-
-inline constexpr std::string_view kServiceName = "vesmors";
 
 // The values of winsvc.h / winerror.h that this service uses.
 inline constexpr std::uint32_t kServiceWin32OwnProcess = 0x10;

@@ -1,10 +1,10 @@
 // There is no service control manager on this platform.
-#include "service_process.h"
+#include "vesmors_service/service_process.h"
 
 #include <cerrno>
 
-#include "../logger.h"
-#include "service.h"
+#include "log/logger.h"
+#include "vesmors_service/service.h"
 
 namespace launcherwindows::vesmors_service {
 

@@ -1,11 +1,11 @@
 // The service process's calls into the Windows service control manager.
-#include "service_process_windows.h"
+#include "vesmors_service/service_process_windows.h"
 
-#include "../install_service/service_text_windows.h"
-#include "../logger.h"
-#include "../unicode_windows.h"
-#include "service.h"
-#include "vesmors_actor.h"
+#include "common/unicode_windows.h"
+#include "install_service/service_text_windows.h"
+#include "log/logger.h"
+#include "vesmors_service/service.h"
+#include "vesmors_service/vesmors_actor.h"
 
 namespace launcherwindows::vesmors_service {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "service_process.h"
+#include "vesmors_service/service_process.h"
 
 namespace launcherwindows::vesmors_service {
 

@@ -1,4 +1,4 @@
-#include "stop_flag.h"
+#include "vesmors_service/stop_flag.h"
 
 namespace launcherwindows::vesmors_service {
 

@@ -1,7 +1,7 @@
 // libstdc++'s atomic wait for MinGW (GCC 12) can lose a wake-up: its notify
 // does not take the lock its waiter sleeps under. WaitOnAddress compares and
 // sleeps in one step.
-#include "stop_flag.h"
+#include "vesmors_service/stop_flag.h"
 
 #include <windows.h>
 

@@ -1,16 +1,16 @@
-#include "vesmors_actor.h"
+#include "vesmors_service/vesmors_actor.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "../init/app_records.h"
-#include "../init/java_app_start.h"
-#include "../logger.h"
-#include "../process.h"
-#include "../quoted.h"
-#include "../util.h"
-#include "service.h"
+#include "init/applications.h"
+#include "init/java_app_start.h"
+#include "log/logger.h"
+#include "process/process.h"
+#include "process/util.h"
+#include "text/quoted.h"
+#include "vesmors_service/service.h"
 
 namespace launcherwindows::vesmors_service {
 namespace {
@@ -58,7 +58,7 @@ void VesmorsActor::started(LoopContext&) {
 }
 
 init::JavaStartResult start_vesmors_java() {
-    return init::start_java_app("vesmors", init::compiled_record("vesmors"));
+    return init::start_java_app(init::kServiceApplication, init::compiled_record(init::kServiceApplication));
 }
 
 }  // namespace launcherwindows::vesmors_service

@@ -2,9 +2,9 @@
 #include <functional>
 #include <memory>
 
-#include "../init/java_app_start.h"
-#include "event_loop.h"
-#include "stop_flag.h"
+#include "init/java_app_start.h"
+#include "vesmors_service/event_loop.h"
+#include "vesmors_service/stop_flag.h"
 
 namespace launcherwindows::vesmors_service {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "argv_rules.h"
-#include "unicode_windows.h"
+#include "common/unicode_windows.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "common/unicode_windows.h"
 #include "install_service/command_line.h"
-#include "unicode_windows.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;

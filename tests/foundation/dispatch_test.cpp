@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "dispatch.h"
+#include "dispatch/dispatch.h"
 
 using namespace launcherwindows;
 

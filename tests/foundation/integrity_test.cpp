@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "integrity.h"
+#include "integrity/integrity.h"
 #include "test_files.h"
 
 using namespace launcherwindows::integrity;

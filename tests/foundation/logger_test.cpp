@@ -6,7 +6,7 @@
 #include <sstream>
 #include <thread>
 
-#include "logger.h"
+#include "log/logger.h"
 #include "test_files.h"
 
 using namespace launcherwindows::logger;

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "quoted_escapes.h"
+#include "text/quoted_escapes.h"
 
 namespace {
 

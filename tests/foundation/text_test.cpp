@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "process.h"
-#include "quoted.h"
-#include "unicode.h"
-#include "util.h"
+#include "common/unicode.h"
+#include "process/process.h"
+#include "process/util.h"
+#include "text/quoted.h"
 
 using namespace launcherwindows;
 

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "cipher.h"
-#include "init/app_records.h"
+#include "init/applications.h"
 #include "init/java_app_start.h"
 #include "init/records.h"
 #include "java_start.h"
-#include "logger.h"
+#include "log/logger.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

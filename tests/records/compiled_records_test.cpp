@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "init/app_records.h"
+#include "init/applications.h"
 #include "init/records.h"
 
 using namespace launcherwindows::init;

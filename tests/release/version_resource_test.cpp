@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/unicode_windows.h"
 #include "launcher_version.h"
-#include "unicode_windows.h"
 
 namespace {
 

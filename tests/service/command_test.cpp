@@ -4,14 +4,14 @@
 
 #include <random>
 
+#include "dispatch/vesmors.h"
 #include "install_service/command_line.h"
 #include "install_service/service_text.h"
-#include "vesmors.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
-#include "unicode_windows.h"
+#include "common/unicode_windows.h"
 #endif
 
 using namespace launcherwindows;

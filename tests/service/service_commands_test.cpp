@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "dispatch.h"
+#include "dispatch/dispatch.h"
 #include "install_service/service_commands.h"
 #include "install_service/service_manager.h"
-#include "logger.h"
+#include "log/logger.h"
 #include "test_files.h"
 
 using namespace launcherwindows;

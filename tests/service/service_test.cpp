@@ -8,14 +8,14 @@
 #include <future>
 #include <mutex>
 
-#include "logger.h"
+#include "log/logger.h"
+#include "process/util.h"
 #include "test_files.h"
-#include "util.h"
 #include "vesmors_service/service.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#include "unicode_windows.h"
+#include "common/unicode_windows.h"
 #endif
 
 using namespace launcherwindows;

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "logger.h"
+#include "log/logger.h"
 #include "test_files.h"
 
 #ifdef _WIN32

@@ -11,7 +11,7 @@
 #include "cipher.h"
 #include "harness.h"
 #include "init/classpath.h"
-#include "quoted.h"
+#include "text/quoted.h"
 
 using namespace wine_harness;
 

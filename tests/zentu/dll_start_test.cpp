@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "cipher.h"
-#include "dll_start.h"
-#include "logger.h"
-#include "process.h"
+#include "common/system_error.h"
+#include "log/logger.h"
+#include "native_library/dll_start.h"
+#include "process/process.h"
 #include "test_files.h"
 
 using namespace launcherwindows;

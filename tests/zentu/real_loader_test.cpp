@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "cipher.h"
-#include "dll_start.h"
-#include "process.h"
+#include "common/system_error.h"
+#include "dispatch/zentu.h"
+#include "native_library/dll_start.h"
+#include "process/process.h"
 #include "record_format.h"
 #include "test_files.h"
-#include "zentu.h"
 
 using namespace launcherwindows;
 

@@ -5,7 +5,9 @@
 
 #include <string>
 
-#include "windows_text.h"
+#include "common/error_mode.h"
+#include "common/system_error.h"
+#include "common/unicode_windows.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ thread_local LoaderError t_error;
 
 // The code stays the thread's last error, as after the loader's own calls.
 void fail(const std::string& what, DWORD code) {
-    t_error.text = what + ": " + system_message(code);
+    t_error.text = what + ": " + launcherwindows::system_error_message(code);
     t_error.pending = true;
     SetLastError(code);
 }
@@ -28,7 +30,7 @@ bool has_separator(const std::wstring& path) { return path.find(L'\\') != std::w
 
 extern "C" void* dlopen(const char* path, int) {
     if (!path) return GetModuleHandleW(nullptr);
-    std::wstring wide = widen(path);
+    std::wstring wide = launcherwindows::unicode::to_wide(path);
     for (wchar_t& c : wide) {
         if (c == L'/') c = L'\\';
     }
@@ -48,11 +50,12 @@ extern "C" void* dlopen(const char* path, int) {
         flags = LOAD_WITH_ALTERED_SEARCH_PATH;
     }
     // A missing DLL or drive must fail the call, not stop the process on a dialog.
-    DWORD old_mode = 0;
-    const BOOL mode_set = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_mode);
+    namespace error_mode = launcherwindows::error_mode;
+    const error_mode::Saved saved = error_mode::fail_critical_errors(
+        error_mode::system_api(), error_mode::process_switch(), SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     HMODULE module = LoadLibraryExW(wide.c_str(), nullptr, flags);
     const DWORD code = GetLastError();
-    if (mode_set) SetThreadErrorMode(old_mode, nullptr);
+    error_mode::restore(error_mode::system_api(), saved);
     if (!module) {
         fail(std::string("cannot load ") + path, code);
         return nullptr;

@@ -1,0 +1,19 @@
+#pragma once
+// The system's own words for an error code, as every message of this program
+// gives them. Windows and POSIX each answer in a file of their own
+// (system_error_windows.cpp, system_error_posix.cpp).
+#include <cstdint>
+#include <string>
+
+namespace launcherwindows {
+
+// The system's message for an error code, trailing white space removed;
+// "unknown error" when the system has none.
+std::string system_error_message(std::uint32_t code);
+
+// " (os error <code>)", the end of every text that carries a system code.
+std::string os_error_suffix(std::uint32_t code);
+// "<system message> (os error <code>)"
+std::string os_error_text(std::uint32_t code);
+
+}  // namespace launcherwindows

@@ -1,0 +1,110 @@
+#include "dispatch/dispatch.h"
+
+#include <cstdio>
+
+#include "dispatch/vesmors.h"
+#include "dispatch/zentu.h"
+#include "init/applications.h"
+#include "init/java_app_start.h"
+#include "integrity/integrity.h"
+#include "log/logger.h"
+#include "process/process.h"
+#include "process/util.h"
+#include "text/quoted.h"
+
+namespace launcherwindows {
+namespace {
+
+using logger::kTargetMain;
+
+void print_usage() {
+    std::fwrite(kUsageText.data(), 1, kUsageText.size(), stdout);
+    std::fflush(stdout);
+}
+
+int invocation_name_form(const std::vector<std::string>& args, bool is_service, const DispatchOps& ops) {
+    const std::string& sub_command = args[1];
+    if (is_service) {
+        const std::string word(init::kServiceApplication);
+        logger::info(kTargetMain, "starting " + word + " windows service");
+        (void)ops.set_working_directory(ops.installation_directory());
+        if (!ops.integrity_valid(word)) fatal_stop("integrity of " + word + " application is invalid");
+        const ServiceResult r = ops.start_vesmors(sub_command);
+        if (r) return 0;
+        logger::error(kTargetMain, "Application error : " + r.error().diagnostic());
+        return -1;
+    }
+    logger::info(kTargetMain, std::string("starting ").append(init::kNativeLibraryApplication));
+    const StartResult r = ops.start_zentu(sub_command);
+    if (r) return 0;
+    logger::error(kTargetMain, "Application error: " + quoted_form(r.error()));
+    return -1;
+}
+
+int command_word_form(const std::vector<std::string>& args, const DispatchOps& ops) {
+    logger::info(kTargetMain, "using launcher executable for startup");
+    const std::string& first = args[1];
+    logger::info(kTargetMain, "Entry:: " + first + "\n");
+    const std::string second = args.size() == 3 ? args[2] : std::string();
+
+    const std::string word = first.substr(std::min(first.find_first_not_of('-'), first.size()));
+    const auto app = init::find_application(word);
+    if (!app || !init::startable(app->kind)) {
+        print_usage();
+        return 0;
+    }
+
+    logger::info(kTargetMain, "Performing integrity check on the files......");
+    if (!ops.integrity_valid(word)) {
+        logger::error(kTargetMain, "integrity of " + word + " application failed");
+        fatal_stop("integrity of " + word + " application in invalid");
+    }
+
+    if (app->kind == init::Kind::Service) {
+        const ServiceResult r = ops.start_vesmors(second);
+        if (!r) logger::error(kTargetMain, "Error while starting " + word + " " + r.error().diagnostic());
+        return 0;
+    }
+
+    const StartResult r = app->kind == init::Kind::NativeLibrary ? ops.start_zentu(second)
+                                                                 : ops.start_java(word, init::compiled_record(word));
+    if (r) return 0;
+    logger::error(kTargetMain, "error while starting up " + first);
+    logger::error(kTargetMain, "Application error: " + quoted_form(r.error()));
+    return -1;
+}
+
+}  // namespace
+
+DispatchOps default_dispatch_ops() {
+    DispatchOps ops;
+    ops.initialize_log = [] { logger::initialize(); };
+    ops.integrity_valid = [](std::string_view app) { return integrity::is_valid(app); };
+    ops.start_java = [](std::string_view app, std::string_view record) {
+        return init::configure_and_start_java_app(app, record);
+    };
+    ops.start_zentu = [](std::string_view argument) { return zentu(argument); };
+    ops.start_vesmors = [](std::string_view sub) { return vesmors(sub); };
+    ops.installation_directory = [] { return get_halvora_directory(); };
+    ops.set_working_directory = [](const std::string& dir) { return launcherwindows::set_working_directory(dir); };
+    return ops;
+}
+
+int dispatch(const std::vector<std::string>& args, const DispatchOps& ops) {
+    if (args.size() < 2) return 0;
+    ops.initialize_log();
+    const std::string& program = args[0];
+    // The service's word wins when the path holds both.
+    if (program.find(init::kServiceApplication) != std::string::npos) return invocation_name_form(args, true, ops);
+    if (program.find(init::kNativeLibraryApplication) != std::string::npos) return invocation_name_form(args, false, ops);
+    return command_word_form(args, ops);
+}
+
+}  // namespace launcherwindows
+
+extern "C" int entry(int argc, char** argv, launcher_distribution_key_fn, launcher_cfb_fn, launcher_cfb_fn) {
+    std::vector<std::string> args;
+    args.reserve(argc > 0 ? static_cast<std::size_t>(argc) : 0);
+    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    return launcherwindows::dispatch(args, launcherwindows::default_dispatch_ops());
+}

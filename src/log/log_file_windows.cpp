@@ -1,0 +1,40 @@
+#include "log/log_file.h"
+
+#include <windows.h>
+
+#include "common/unicode_windows.h"
+
+namespace launcherwindows::logger {
+namespace {
+
+HANDLE handle(std::intptr_t file) { return reinterpret_cast<HANDLE>(file); }
+
+}  // namespace
+
+void LogFile::close() {
+    if (file_ != kClosed) CloseHandle(handle(file_));
+    file_ = kClosed;
+}
+
+std::uint32_t LogFile::create(const std::string& path) {
+    const HANDLE h = CreateFileW(unicode::to_wide(path).c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    file_ = reinterpret_cast<std::intptr_t>(h);
+    return 0;
+}
+
+std::uint32_t LogFile::write_some(std::string_view bytes, std::size_t& written) {
+    // Offset 0xFFFFFFFF:0xFFFFFFFF writes at the current end of file.
+    OVERLAPPED at_end{};
+    at_end.Offset = 0xFFFFFFFF;
+    at_end.OffsetHigh = 0xFFFFFFFF;
+    DWORD count = 0;
+    const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+    if (!WriteFile(handle(file_), bytes.data(), chunk, &count, &at_end)) return GetLastError();
+    written = count;
+    return 0;
+}
+
+}  // namespace launcherwindows::logger

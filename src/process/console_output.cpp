@@ -1,0 +1,23 @@
+#include "process/console_output.h"
+
+#include "log/logger.h"
+#include "path_rules.h"
+
+namespace launcherwindows::console {
+
+std::string console_file_path(std::string_view app_name) {
+    const std::string sep(1, kPathSeparator);
+    return "." + sep + "launcher-logs" + sep + std::string(app_name) + "-console.log";
+}
+
+void keep_output(std::string_view app_name) {
+    const Missing missing = missing_streams();
+    if (!missing.output && !missing.error) return;
+    const auto kept = redirect(console_file_path(app_name), missing);
+    if (!kept) {
+        logger::warn(logger::kTargetInit,
+                     "the console output of " + std::string(app_name) + " is not kept: " + kept.error());
+    }
+}
+
+}  // namespace launcherwindows::console
