@@ -29,14 +29,19 @@ constexpr const char* kMainName = "main";
 constexpr const char* kMainSignature = "([Ljava/lang/String;)V";
 
 // The process's JNI state, held to the end of the process.
-JNIEnv* g_env = nullptr;
 jclass g_key_provider = nullptr;
 jclass g_main_class = nullptr;
 jmethodID g_main_method = nullptr;
 // The trace of a start that failed before the VM existed stays open.
 std::FILE* g_held_trace = nullptr;
-// Why the last start failed, or its uncaught exception: java_start_detail.
-std::string g_detail;
+
+using launcherwindows::Result;
+using launcherwindows::Unit;
+using launcherwindows::java_start::CreatedVm;
+using launcherwindows::java_start::Failure;
+using launcherwindows::java_start::Outcome;
+
+Outcome failed(std::string cause) { return Outcome::err(Failure{kJavaStartFailed, std::move(cause)}); }
 
 using CreateJavaVmFn = jint(JNICALL*)(JavaVM**, void**, void*);
 
@@ -79,20 +84,18 @@ std::string load_failure(JNIEnv* env, jthrowable pending, std::initializer_list<
 }
 
 // A null name is traced the way "%s" prints one.
-std::int32_t fail_after_lookup(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* missing_text,
-                               const char* class_name, std::string absent_cause,
-                               std::initializer_list<std::string_view> absent_kinds) {
+Outcome fail_after_lookup(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* missing_text, const char* class_name,
+                          std::string absent_cause, std::initializer_list<std::string_view> absent_kinds) {
     trace(file, missing_text + std::string(shown(class_name)) + "\n");
     const jthrowable pending = env->ExceptionOccurred();
     env->ExceptionDescribe();  // prints it as the JVM does, and clears it
     const std::string failure = load_failure(env, pending, absent_kinds);
-    g_detail = failure.empty() ? std::move(absent_cause)
-                               : "class " + std::string(shown(class_name)) + " could not be loaded: " + failure;
     vm->DestroyJavaVM();
-    return kJavaStartFailed;
+    return failed(failure.empty() ? std::move(absent_cause)
+                                  : "class " + std::string(shown(class_name)) + " could not be loaded: " + failure);
 }
 
-std::int32_t class_not_found(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* class_name) {
+Outcome class_not_found(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* class_name) {
     return fail_after_lookup(env, vm, file, "Sorry - could not find class ", class_name,
                              "class " + std::string(shown(class_name)) + " was not found",
                              {"java.lang.NoClassDefFoundError", "java.lang.ClassNotFoundException"});
@@ -100,18 +103,23 @@ std::int32_t class_not_found(JNIEnv* env, JavaVM* vm, std::FILE* file, const cha
 
 // Takes main's exception off the thread, lets the JVM print it as usual and
 // appends its stack trace to the trace, since standard error may go nowhere.
-void report_uncaught_exception(JNIEnv* env, std::FILE* file) {
+Failure uncaught_exception(JNIEnv* env, std::FILE* file) {
     const jthrowable exception = env->ExceptionOccurred();
     env->ExceptionDescribe();  // which also clears it
     const ThrowableText text = describe_throwable(env, exception);
-    g_detail = text.description;
     if (!text.stack_trace.empty()) trace(file, text.stack_trace);
+    return Failure{kJavaStartUncaughtException, text.description};
 }
+
+std::int32_t status_of(const Outcome& outcome) { return outcome ? kJavaStartOk : outcome.error().status; }
 
 }  // namespace
 
-extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* const* options,
-                                 std::int32_t option_count, std::FILE* file) {
+namespace launcherwindows::java_start {
+
+Result<CreatedVm, std::string> create_vm(const char* jvm_path, const char* const* options, std::int32_t option_count,
+                                         std::FILE* file) {
+    using R = Result<CreatedVm, std::string>;
     std::vector<JavaVMOption> vm_options;
     const std::int32_t count = (options && option_count > 0) ? option_count : 0;
     vm_options.reserve(static_cast<std::size_t>(count));
@@ -134,43 +142,37 @@ extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* 
     void* library = jvm_path ? dlopen(jvm_path, RTLD_NOW) : nullptr;
     if (!library) {
         // Asked at once: the trace's own writes may change the loader's error.
-        g_detail = std::string("the Java runtime ") + shown(jvm_path) + " " +
-                   (jvm_path ? library_load_failure(jvm_path) : "could not be loaded: no path was given");
+        std::string cause = std::string("the Java runtime ") + shown(jvm_path) + " " +
+                            (jvm_path ? library_load_failure(jvm_path) : "could not be loaded: no path was given");
         trace(file, std::string("Unable to load JVM at ") + shown(jvm_path) + ", exiting\n");
-        return nullptr;
+        return R::err(std::move(cause));
     }
     trace(file, std::string("Loaded JVM from ") + jvm_path + "\n", Flush::Later);
     trace(file, "after dlopen\n");
 
     auto create = reinterpret_cast<CreateJavaVmFn>(dlsym(library, "JNI_CreateJavaVM"));
     trace(file, "after dlsym\n");
-    JavaVM* created_vm = nullptr;
-    g_env = nullptr;
+    JavaVM* vm = nullptr;
+    JNIEnv* env = nullptr;
     jint result = JNI_ERR;
     if (create) {
-        result = create(&created_vm, reinterpret_cast<void**>(&g_env), &args);
+        result = create(&vm, reinterpret_cast<void**>(&env), &args);
         trace(file, "after createjavavm\n");
     }
     // A library without the entry point counts as a failed creation.
-    if (result < 0 || !g_env || !created_vm) {
-        g_detail = create ? creation_failure(result)
-                          : std::string("the Java runtime ") + jvm_path + " has no JNI_CreateJavaVM";
+    if (result < 0 || !env || !vm) {
         trace(file, "Unable to Launch JVM " + std::to_string(result) + "\n");
-        g_env = nullptr;
-        return nullptr;
+        return R::err(create ? creation_failure(result)
+                             : std::string("the Java runtime ") + jvm_path + " has no JNI_CreateJavaVM");
     }
     trace(file, "Launched JVM\n");
-    if (vm) *vm = created_vm;
-    return g_env;
+    return R::ok(CreatedVm{vm, env});
 }
 
-extern "C" std::int32_t initialize_java_methods(const char* main_class, const char* encrypt_class, JavaVM* vm,
-                                                std::FILE* file) {
-    JNIEnv* env = g_env;
-    if (!env || !vm) {
-        g_detail = "no Java virtual machine was created";
-        return kJavaStartFailed;
-    }
+Outcome run_main(const CreatedVm& created, const char* main_class, const char* encrypt_class, std::FILE* file) {
+    JNIEnv* env = created.env;
+    JavaVM* vm = created.vm;
+    if (!env || !vm) return failed("no Java virtual machine was created");
 
     trace(file, "before findclass\n");
     g_key_provider = encrypt_class ? env->FindClass(encrypt_class) : nullptr;
@@ -192,38 +194,55 @@ extern "C" std::int32_t initialize_java_methods(const char* main_class, const ch
     trace(file, "  Initialized Main Method\n");
 
     env->CallStaticVoidMethod(g_main_class, g_main_method, static_cast<jobjectArray>(nullptr));
-    std::int32_t status = kJavaStartOk;
-    if (env->ExceptionCheck()) {
-        report_uncaught_exception(env, file);
-        status = kJavaStartUncaughtException;
-    }
+    Outcome outcome = Outcome::ok(Unit{});
+    if (env->ExceptionCheck()) outcome = Outcome::err(uncaught_exception(env, file));
     // Returns when this is the VM's last non-daemon thread.
     vm->DestroyJavaVM();
-    return status;
+    return outcome;
 }
 
-extern "C" std::int32_t initialize_java_app(const char* jvm_path, const char* const* options,
-                                            std::int32_t option_count, const char* main_class,
-                                            const char* encrypt_class) {
-    g_detail.clear();
+Outcome start(const char* jvm_path, const char* const* options, std::int32_t option_count, const char* main_class,
+              const char* encrypt_class) {
     // "w+": each start replaces the previous trace.
     std::FILE* file = std::fopen(kTracePath.data(), "w+");
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
 
-    JavaVM* vm = nullptr;
-    JNIEnv* env = initialize_vm(jvm_path, &vm, options, option_count, file);
-    if (!env) {
+    const auto created = create_vm(jvm_path, options, option_count, file);
+    if (!created) {
         // The file stays open to the end of the process; every line is flushed.
         trace(file, "JVM not initialized. exiting!\n");
         if (file) {
             if (g_held_trace) std::fclose(g_held_trace);
             g_held_trace = file;
         }
-        return kJavaStartFailed;
+        return failed(created.error());
     }
-    const std::int32_t status = initialize_java_methods(main_class, encrypt_class, vm, file);
+    Outcome outcome = run_main(created.value(), main_class, encrypt_class, file);
     if (file) std::fclose(file);
-    return status;
+    return outcome;
 }
 
-extern "C" const char* java_start_detail(void) { return g_detail.c_str(); }
+}  // namespace launcherwindows::java_start
+
+extern "C" JNIEnv* initialize_vm(const char* jvm_path, JavaVM** vm, const char* const* options,
+                                 std::int32_t option_count, std::FILE* file) {
+    const auto created = launcherwindows::java_start::create_vm(jvm_path, options, option_count, file);
+    if (!created) return nullptr;
+    if (vm) *vm = created.value().vm;
+    return created.value().env;
+}
+
+extern "C" std::int32_t initialize_java_methods(const char* main_class, const char* encrypt_class, JavaVM* vm,
+                                                std::FILE* file) {
+    // The environment of this thread, which created the VM.
+    void* env = nullptr;
+    if (vm && vm->GetEnv(&env, JNI_VERSION_1_8) != JNI_OK) env = nullptr;
+    return status_of(launcherwindows::java_start::run_main({vm, static_cast<JNIEnv*>(env)}, main_class,
+                                                           encrypt_class, file));
+}
+
+extern "C" std::int32_t initialize_java_app(const char* jvm_path, const char* const* options,
+                                            std::int32_t option_count, const char* main_class,
+                                            const char* encrypt_class) {
+    return status_of(launcherwindows::java_start::start(jvm_path, options, option_count, main_class, encrypt_class));
+}

@@ -12,6 +12,7 @@
 
 #include "common/system_error.h"
 #include "common/unicode_windows.h"
+#include "common/windows_path.h"
 #include "pe_image.h"
 
 namespace {
@@ -38,14 +39,6 @@ std::optional<std::string> read_file(const std::wstring& path) {
     }
     CloseHandle(file);
     return bytes;
-}
-
-std::wstring full_path(const std::wstring& path) {
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring full(n, L'\0');
-    full.resize(GetFullPathNameW(path.c_str(), n, full.data(), nullptr));
-    return full;
 }
 
 bool is_api_set(std::string name) {
@@ -106,7 +99,7 @@ bool can_be_found(const std::string& name, const std::vector<std::wstring>& fold
 }
 
 std::string missing_imports(const std::vector<std::string>& imports, const std::wstring& library) {
-    const std::wstring full = full_path(library);
+    const std::wstring full = launcherwindows::full_path(library).value_or(library);
     const std::vector<std::wstring> folders = search_folders(full.substr(0, full.find_last_of(L'\\')));
     std::string names;
     for (const std::string& name : imports) {
@@ -128,10 +121,7 @@ std::string hex(WORD value) {
 std::string library_load_failure(const char* path) {
     const DWORD code = GetLastError();
     const std::string os_error = launcherwindows::os_error_suffix(code);
-    std::wstring wide = launcherwindows::unicode::to_wide(path);
-    for (wchar_t& c : wide) {
-        if (c == L'/') c = L'\\';
-    }
+    const std::wstring wide = launcherwindows::windows_path(path);
     const std::optional<std::string> bytes = read_file(wide);
     if (bytes) {
         const PeImage image = read_pe_image(*bytes);

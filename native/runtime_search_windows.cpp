@@ -4,19 +4,15 @@
 
 #include <string>
 
-#include "common/unicode_windows.h"
+#include "common/windows_path.h"
 
 void search_runtime_folder(const char* jvm_path) {
     if (!jvm_path) return;
-    std::wstring path = launcherwindows::unicode::to_wide(jvm_path);
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
+    const std::wstring path = launcherwindows::windows_path(jvm_path);
     if (path.find(L'\\') == std::wstring::npos) return;
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return;
-    std::wstring full(n, L'\0');
-    full.resize(GetFullPathNameW(path.c_str(), n, full.data(), nullptr));
+    const auto resolved = launcherwindows::full_path(path);
+    if (!resolved) return;
+    const std::wstring& full = resolved.value();
     // <bin>\<folder>\jvm.dll: two separators back, and never a bare drive.
     const auto library = full.find_last_of(L'\\');
     const auto folder = library == std::wstring::npos || library == 0 ? std::wstring::npos

@@ -11,7 +11,7 @@ Saved fail_critical_errors(const Api& api, std::atomic<bool>& process_wide, std:
             return saved;
         }
         // Any other failure leaves the mode as it was: nothing to undo.
-        if (api.last_error() != kCallNotImplemented) return saved;
+        if (api.last_error() != kErrorCallNotImplemented) return saved;
         process_wide.store(true);
     }
     const std::uint32_t previous = api.set_process_mode(mode);

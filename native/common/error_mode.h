@@ -5,10 +5,11 @@
 #include <atomic>
 #include <cstdint>
 
+#include "common/system_error.h"
+
 namespace launcherwindows::error_mode {
 
 inline constexpr std::uint32_t kFailCriticalErrors = 0x0001;  // SEM_FAILCRITICALERRORS
-inline constexpr std::uint32_t kCallNotImplemented = 120;     // ERROR_CALL_NOT_IMPLEMENTED
 
 struct Api {
     // SetThreadErrorMode: true on success; previous may be null.

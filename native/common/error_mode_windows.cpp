@@ -3,6 +3,9 @@
 #include <windows.h>
 
 namespace launcherwindows::error_mode {
+
+static_assert(kFailCriticalErrors == SEM_FAILCRITICALERRORS && kErrorCallNotImplemented == ERROR_CALL_NOT_IMPLEMENTED);
+
 namespace {
 
 bool set_thread_mode(std::uint32_t mode, std::uint32_t* previous) {

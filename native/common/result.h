@@ -1,5 +1,6 @@
 #pragma once
 // A value or an error, as the start operations return them (std::expected is C++23).
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <variant>
@@ -20,12 +21,20 @@ public:
     const T& value() const { return std::get<0>(v_); }
     E& error() { return std::get<1>(v_); }
     const E& error() const { return std::get<1>(v_); }
+    T value_or(T fallback) const { return is_ok() ? value() : std::move(fallback); }
 
 private:
     template <std::size_t I, class U>
     Result(std::in_place_index_t<I> i, U&& u) : v_(i, std::forward<U>(u)) {}
     std::variant<T, E> v_;
 };
+
+// Success, or the system error code of the call that failed.
+using SystemResult = Result<Unit, std::uint32_t>;
+// Success for the code 0, else that code.
+inline SystemResult system_result(std::uint32_t code) {
+    return code == 0 ? SystemResult::ok(Unit{}) : SystemResult::err(code);
+}
 
 // Success, or an error text (the Java and native-library starts).
 using StartResult = Result<Unit, std::string>;

@@ -7,6 +7,12 @@
 
 namespace launcherwindows {
 
+// The values of winerror.h that code without <windows.h> needs.
+inline constexpr std::uint32_t kNoError = 0;
+inline constexpr std::uint32_t kErrorNotEnoughMemory = 8;
+inline constexpr std::uint32_t kErrorCallNotImplemented = 120;
+inline constexpr std::uint32_t kErrorServiceSpecificError = 1066;
+
 // The system's message for an error code, trailing white space removed;
 // "unknown error" when the system has none.
 std::string system_error_message(std::uint32_t code);

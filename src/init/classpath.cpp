@@ -33,8 +33,8 @@ Result<std::string, std::string> build_class_path_option(std::string_view app_na
         return R::err("error reading class path: " + quoted_form(message));
     };
 
-    if (auto nul = json::nul_byte_error(app_name)) {
-        return loading_failed("error reading app_name while getting classpath: " + *nul);
+    if (auto checked = json::check_no_nul(app_name); !checked) {
+        return loading_failed("error reading app_name while getting classpath: " + checked.error());
     }
     const std::string name(app_name);
     const std::int32_t count = count_of(name.c_str());
@@ -56,9 +56,9 @@ Result<std::string, std::string> build_class_path_option(std::string_view app_na
         option += entry;
     }
     // The option goes to the JVM as a NUL-terminated string.
-    if (auto nul = json::nul_byte_error(option)) {
+    if (auto checked = json::check_no_nul(option); !checked) {
         return R::err("error reading class path: " +
-                      quoted_form("error converting class path from string to cstring: " + *nul));
+                      quoted_form("error converting class path from string to cstring: " + checked.error()));
     }
     return R::ok(std::move(option));
 }

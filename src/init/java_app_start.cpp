@@ -15,9 +15,9 @@ namespace launcherwindows::init {
 JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text) {
     const std::string name(app_name);
     auto app = read_java_app(record_text);
-    if (!app) return start_error("error while loading app config for " + name + ": " + app.error().to_string());
+    if (!app) return java_start_failed("error while loading app config for " + name + ": " + app.error().to_string());
     auto class_path = build_class_path_option(app_name);
-    if (!class_path) return start_error(class_path.error());
+    if (!class_path) return java_start_failed(class_path.error());
 
     // The record's options in record order, the class path last.
     std::vector<std::string> options = std::move(app.value().options);
@@ -29,26 +29,23 @@ JavaStartResult start_java_app(std::string_view app_name, std::string_view recor
     logger::info(logger::kTargetInit, "Start java application " + name);
     console::keep_output(name);
     const JavaApp& record = app.value();
-    const std::int32_t status =
-        initialize_java_app(record.jvm_path.c_str(), option_strings.data(),
-                            static_cast<std::int32_t>(option_strings.size()), record.main_class.c_str(),
-                            record.encrypt_class.c_str());
-    const std::string detail = java_start_detail();
-    switch (status) {
-    case kJavaStartOk:
-        return start_ok();
-    case kJavaStartUncaughtException:
-        return {start_error("the Java application " + name + " ended with an uncaught exception" +
-                            (detail.empty() ? "" : ": " + detail)),
-                true};
-    default:
-        return start_error("the Java start of " + name + " failed" + (detail.empty() ? "" : ": " + detail) +
-                           "; see launcher-cpp.log");
+    const java_start::Outcome outcome =
+        java_start::start(record.jvm_path.c_str(), option_strings.data(),
+                          static_cast<std::int32_t>(option_strings.size()), record.main_class.c_str(),
+                          record.encrypt_class.c_str());
+    if (outcome) return java_start_ok();
+    const std::string& cause = outcome.error().cause;
+    if (outcome.error().status == kJavaStartUncaughtException) {
+        return java_uncaught_exception("the Java application " + name + " ended with an uncaught exception" +
+                                       (cause.empty() ? "" : ": " + cause));
     }
+    return java_start_failed("the Java start of " + name + " failed" + (cause.empty() ? "" : ": " + cause) +
+                             "; see launcher-cpp.log");
 }
 
 StartResult configure_and_start_java_app(std::string_view app_name, std::string_view record_text) {
-    return start_java_app(app_name, record_text).result;
+    const JavaStartResult r = start_java_app(app_name, record_text);
+    return r ? start_ok() : start_error(r.error().text);
 }
 
 }  // namespace launcherwindows::init

@@ -298,7 +298,7 @@ private:
         if (at_end()) fail_ahead("EOF while parsing a value");
         if (peek() != '"') fail_invalid_type("a string");
         std::string value = string();
-        if (auto error = nul_byte_error(value)) fail_behind(std::move(*error));
+        if (auto checked = check_no_nul(value); !checked) fail_behind(std::move(checked.error()));
         return value;
     }
 
@@ -392,10 +392,10 @@ Result<std::vector<FieldValue>, ParseError> read_record(std::string_view text, c
     }
 }
 
-std::optional<std::string> nul_byte_error(std::string_view value) {
+Result<Unit, std::string> check_no_nul(std::string_view value) {
     const std::size_t at = value.find('\0');
-    if (at == std::string_view::npos) return std::nullopt;
-    return "nul byte found in provided data at position: " + std::to_string(at);
+    if (at == std::string_view::npos) return Result<Unit, std::string>::ok(Unit{});
+    return Result<Unit, std::string>::err("nul byte found in provided data at position: " + std::to_string(at));
 }
 
 }  // namespace launcherwindows::init::json

@@ -38,8 +38,8 @@ struct FieldValue {
 // One value per field of the shape, in field order.
 Result<std::vector<FieldValue>, ParseError> read_record(std::string_view text, const RecordShape& shape);
 
-// Why `value` cannot be held as a NUL-terminated string, if it cannot:
+// Whether `value` can be held as a NUL-terminated string; if not, why:
 // "nul byte found in provided data at position: <n>".
-std::optional<std::string> nul_byte_error(std::string_view value);
+Result<Unit, std::string> check_no_nul(std::string_view value);
 
 }  // namespace launcherwindows::init::json

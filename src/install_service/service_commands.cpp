@@ -55,19 +55,19 @@ ServiceResult install(const ServiceManager& scm) {
 
     const ModulePath exe = scm.executable_path();
     print(path_line(exe) + "\n");
-    if (!exe.path) {
-        fatal_stop("cannot determine the path of the running executable: " + system_error_message(exe.error));
+    if (!exe) {
+        fatal_stop("cannot determine the path of the running executable: " + system_error_message(exe.error()));
     }
 
     for (const auto& [text, kind] : {std::pair{kServiceName, Kind::InvalidServiceName},
                                      std::pair{kServiceDisplayName, Kind::InvalidDisplayName},
-                                     std::pair{std::string_view(*exe.path), Kind::InvalidExecutablePath},
+                                     std::pair{std::string_view(exe.value()), Kind::InvalidExecutablePath},
                                      std::pair{kLaunchArgument, Kind::InvalidLaunchArgument}}) {
-        if (auto e = text_error(text, kind)) return service_error(*e);
+        if (auto checked = check_text(text, kind); !checked) return checked;
     }
     const HandleResult created = scm.create_service(manager.get(), std::string(kServiceName),
                                                     std::string(kServiceDisplayName), kServiceStart | kServiceStop,
-                                                    service_command_line(*exe.path));
+                                                    service_command_line(exe.value()));
     if (!created) return winapi(created.error());
     // Neither started nor configured further.
     const Handle service(scm, created.value());
@@ -81,7 +81,7 @@ ServiceResult remove(const ServiceManager& scm) {
     if (!opened) return winapi(opened.error());
     const Handle manager(scm, opened.value());
 
-    if (auto e = text_error(kServiceName, Kind::InvalidServiceName)) return service_error(*e);
+    if (auto checked = check_text(kServiceName, Kind::InvalidServiceName); !checked) return checked;
     const HandleResult found =
         scm.open_service(manager.get(), std::string(kServiceName), kDelete | kServiceStop | kServiceQueryStatus);
     if (!found) return winapi(found.error());
@@ -89,17 +89,17 @@ ServiceResult remove(const ServiceManager& scm) {
 
     const StateResult state = scm.query_state(service.get());
     if (!state) return winapi(state.error());
-    if (auto e = state_error(state.value())) return service_error(*e);
+    if (auto checked = check_state(state.value()); !checked) return checked;
 
-    if (state.value() != kStateStopped) {
+    if (state.value() != kServiceStopped) {
         const StateResult stopping = scm.send_stop(service.get());
         if (!stopping) return winapi(stopping.error());
-        if (auto e = state_error(stopping.value())) return service_error(*e);
+        if (auto checked = check_state(stopping.value()); !checked) return checked;
         // One fixed wait, no polling: the delete takes effect once it has stopped.
         scm.sleep(1000);
     }
 
-    if (const std::uint32_t e = scm.delete_service(service.get()); e != 0) return winapi(e);
+    if (const SystemResult deleted = scm.delete_service(service.get()); !deleted) return winapi(deleted.error());
     return service_ok();
 }
 

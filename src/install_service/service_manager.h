@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/result.h"
+#include "install_service/winsvc_values.h"
 #include "process/process.h"
 
 namespace launcherwindows::install_service {
@@ -14,15 +15,6 @@ using ScHandle = std::uintptr_t;
 // A handle or a service state, else the system error code of the failed call.
 using HandleResult = Result<ScHandle, std::uint32_t>;
 using StateResult = Result<std::uint32_t, std::uint32_t>;
-
-// The values of winsvc.h that the commands use.
-inline constexpr std::uint32_t kManagerConnect = 0x1;
-inline constexpr std::uint32_t kManagerCreateService = 0x2;
-inline constexpr std::uint32_t kServiceQueryStatus = 0x4;
-inline constexpr std::uint32_t kServiceStart = 0x10;
-inline constexpr std::uint32_t kServiceStop = 0x20;
-inline constexpr std::uint32_t kDelete = 0x10000;
-inline constexpr std::uint32_t kStateStopped = 1;
 
 struct ServiceManager {
     // OpenSCManagerW for the local machine's default database.
@@ -37,8 +29,8 @@ struct ServiceManager {
     std::function<StateResult(ScHandle service)> query_state;
     // ControlService with the stop control: the state in the status it returns.
     std::function<StateResult(ScHandle service)> send_stop;
-    // DeleteService: 0, or the system error code.
-    std::function<std::uint32_t(ScHandle service)> delete_service;
+    // DeleteService.
+    std::function<SystemResult(ScHandle service)> delete_service;
     std::function<void(ScHandle handle)> close;
     std::function<void(std::uint32_t milliseconds)> sleep;
     std::function<ModulePath()> executable_path;

@@ -14,7 +14,7 @@ ServiceManager system_service_manager() {
     m.open_service = [](ScHandle, const std::string&, std::uint32_t) { return HandleResult::err(ENOSYS); };
     m.query_state = [](ScHandle) { return StateResult::err(ENOSYS); };
     m.send_stop = [](ScHandle) { return StateResult::err(ENOSYS); };
-    m.delete_service = [](ScHandle) -> std::uint32_t { return ENOSYS; };
+    m.delete_service = [](ScHandle) { return system_result(ENOSYS); };
     m.close = [](ScHandle) {};
     m.sleep = [](std::uint32_t) {};
     m.executable_path = current_executable_path;

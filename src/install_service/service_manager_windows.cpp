@@ -10,7 +10,7 @@ namespace {
 static_assert(kManagerConnect == SC_MANAGER_CONNECT && kManagerCreateService == SC_MANAGER_CREATE_SERVICE);
 static_assert(kServiceQueryStatus == SERVICE_QUERY_STATUS && kDelete == DELETE);
 static_assert(kServiceStart == SERVICE_START && kServiceStop == SERVICE_STOP);
-static_assert(kStateStopped == SERVICE_STOPPED);
+static_assert(kServiceStopped == SERVICE_STOPPED);
 
 SC_HANDLE sc(ScHandle h) { return reinterpret_cast<SC_HANDLE>(h); }
 
@@ -53,8 +53,8 @@ ServiceManager system_service_manager() {
         if (!ControlService(sc(service), SERVICE_CONTROL_STOP, &status)) return StateResult::err(GetLastError());
         return StateResult::ok(status.dwCurrentState);
     };
-    m.delete_service = [](ScHandle service) -> std::uint32_t {
-        return DeleteService(sc(service)) ? 0 : GetLastError();
+    m.delete_service = [](ScHandle service) {
+        return system_result(DeleteService(sc(service)) ? 0 : GetLastError());
     };
     m.close = [](ScHandle h) { CloseServiceHandle(sc(h)); };
     m.sleep = [](std::uint32_t milliseconds) { Sleep(milliseconds); };

@@ -13,10 +13,10 @@ namespace launcherwindows::install_service {
 
 // A text with a NUL cannot be passed as a NUL-terminated string: the error of
 // the given kind with the NUL's byte position.
-std::optional<ServiceError> text_error(std::string_view text, ServiceError::Kind kind);
+ServiceResult check_text(std::string_view text, ServiceError::Kind kind);
 
-// A current state outside SERVICE_STOPPED (1) .. SERVICE_PAUSED (7).
-std::optional<ServiceError> state_error(std::uint32_t state);
+// A current state outside SERVICE_STOPPED (1) .. SERVICE_PAUSED (7) is an error.
+ServiceResult check_state(std::uint32_t state);
 
 // The install command's line for the executable's path lookup (without the
 // line feed): Ok("<quoted path>") or Err(<code>: <message>).

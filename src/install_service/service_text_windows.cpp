@@ -6,7 +6,7 @@
 namespace launcherwindows::install_service {
 
 Result<std::wstring, ServiceError> checked_wide(std::string_view text, ServiceError::Kind kind) {
-    if (auto e = text_error(text, kind)) return Result<std::wstring, ServiceError>::err(*e);
+    if (auto checked = check_text(text, kind); !checked) return Result<std::wstring, ServiceError>::err(checked.error());
     return Result<std::wstring, ServiceError>::ok(unicode::to_wide(text));
 }
 

@@ -10,25 +10,29 @@
 namespace launcherwindows::logger {
 LogFile::~LogFile() { close(); }
 
-std::string LogFile::open(const std::string& path) {
+namespace {
+using Done = Result<Unit, std::string>;
+}  // namespace
+
+Done LogFile::open(const std::string& path) {
     const auto parent = filesystem_path(path).parent_path();
     std::error_code ec;
     if (!parent.empty()) {
         std::filesystem::create_directories(parent, ec);
-        if (ec) return "cannot create the log directory: " + ec.message();
+        if (ec) return Done::err("cannot create the log directory: " + ec.message());
     }
-    const std::uint32_t code = create(path);
-    return code == 0 ? std::string() : os_error_text(code);
+    const auto created = create(path);
+    return created ? Done::ok(Unit{}) : Done::err(os_error_text(created.error()));
 }
 
-std::string LogFile::append(std::string_view bytes) {
+Done LogFile::append(std::string_view bytes) {
     while (!bytes.empty()) {
-        std::size_t written = 0;
-        if (const std::uint32_t code = write_some(bytes, written); code != 0) return os_error_text(code);
-        if (written == 0) return "the log file accepted no bytes";
-        bytes.remove_prefix(written);
+        const auto written = write_some(bytes);
+        if (!written) return Done::err(os_error_text(written.error()));
+        if (written.value() == 0) return Done::err("the log file accepted no bytes");
+        bytes.remove_prefix(written.value());
     }
-    return {};
+    return Done::ok(Unit{});
 }
 
 }  // namespace launcherwindows::logger

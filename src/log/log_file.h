@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace launcherwindows::logger {
 
 // The log file, opened for writing, created or emptied, shared with other
@@ -16,21 +18,21 @@ public:
     LogFile& operator=(const LogFile&) = delete;
     ~LogFile();
 
-    // Creates the missing directories and opens the file; an error text on failure.
-    std::string open(const std::string& path);
+    // Creates the missing directories and opens the file; why not, on failure.
+    Result<Unit, std::string> open(const std::string& path);
     bool is_open() const { return file_ != kClosed; }
-    // Writes all bytes at the end of the file; an error text on failure.
-    std::string append(std::string_view bytes);
+    // Writes all bytes at the end of the file; why not, on failure.
+    Result<Unit, std::string> append(std::string_view bytes);
 
 private:
     // -1 is both an invalid POSIX descriptor and INVALID_HANDLE_VALUE.
     static constexpr std::intptr_t kClosed = -1;
 
-    // Opens (creating or emptying) the file; 0 or the system error code.
-    std::uint32_t create(const std::string& path);
+    // Opens (creating or emptying) the file; the system error code on failure.
+    Result<Unit, std::uint32_t> create(const std::string& path);
     // Writes some of the bytes at the end of the file, at least one unless
-    // the system accepts none; 0 or the system error code.
-    std::uint32_t write_some(std::string_view bytes, std::size_t& written);
+    // the system accepts none: how many, or the system error code.
+    Result<std::size_t, std::uint32_t> write_some(std::string_view bytes);
     void close();
 
     std::intptr_t file_ = kClosed;  // a POSIX descriptor or a Windows HANDLE

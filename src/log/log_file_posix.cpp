@@ -11,21 +11,18 @@ void LogFile::close() {
     file_ = kClosed;
 }
 
-std::uint32_t LogFile::create(const std::string& path) {
+Result<Unit, std::uint32_t> LogFile::create(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return static_cast<std::uint32_t>(errno);
+    if (fd < 0) return Result<Unit, std::uint32_t>::err(static_cast<std::uint32_t>(errno));
     file_ = fd;
-    return 0;
+    return Result<Unit, std::uint32_t>::ok(Unit{});
 }
 
-std::uint32_t LogFile::write_some(std::string_view bytes, std::size_t& written) {
+Result<std::size_t, std::uint32_t> LogFile::write_some(std::string_view bytes) {
     for (;;) {
         const ssize_t n = ::write(static_cast<int>(file_), bytes.data(), bytes.size());
-        if (n >= 0) {
-            written = static_cast<std::size_t>(n);
-            return 0;
-        }
-        if (errno != EINTR) return static_cast<std::uint32_t>(errno);
+        if (n >= 0) return Result<std::size_t, std::uint32_t>::ok(static_cast<std::size_t>(n));
+        if (errno != EINTR) return Result<std::size_t, std::uint32_t>::err(static_cast<std::uint32_t>(errno));
     }
 }
 

@@ -16,25 +16,25 @@ void LogFile::close() {
     file_ = kClosed;
 }
 
-std::uint32_t LogFile::create(const std::string& path) {
+Result<Unit, std::uint32_t> LogFile::create(const std::string& path) {
     const HANDLE h = CreateFileW(unicode::to_wide(path).c_str(), GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    if (h == INVALID_HANDLE_VALUE) return Result<Unit, std::uint32_t>::err(GetLastError());
     file_ = reinterpret_cast<std::intptr_t>(h);
-    return 0;
+    return Result<Unit, std::uint32_t>::ok(Unit{});
 }
 
-std::uint32_t LogFile::write_some(std::string_view bytes, std::size_t& written) {
+Result<std::size_t, std::uint32_t> LogFile::write_some(std::string_view bytes) {
     // Offset 0xFFFFFFFF:0xFFFFFFFF writes at the current end of file.
     OVERLAPPED at_end{};
     at_end.Offset = 0xFFFFFFFF;
     at_end.OffsetHigh = 0xFFFFFFFF;
     DWORD count = 0;
     const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-    if (!WriteFile(handle(file_), bytes.data(), chunk, &count, &at_end)) return GetLastError();
-    written = count;
-    return 0;
+    if (!WriteFile(handle(file_), bytes.data(), chunk, &count, &at_end))
+        return Result<std::size_t, std::uint32_t>::err(GetLastError());
+    return Result<std::size_t, std::uint32_t>::ok(count);
 }
 
 }  // namespace launcherwindows::logger

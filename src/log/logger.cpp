@@ -97,8 +97,8 @@ void write(Level level, std::string_view target, std::string_view message) {
     std::lock_guard<std::mutex> guard(state->lock);
     if (!state->file.is_open()) return;
     const std::string record = format_record(now_local(), level, target, message);
-    const std::string failure = state->file.append(record);
-    if (!failure.empty()) report_failure("cannot write a record: " + failure);
+    if (const auto appended = state->file.append(record); !appended)
+        report_failure("cannot write a record: " + appended.error());
 }
 
 namespace detail {
@@ -107,10 +107,9 @@ bool install(const std::string& path) {
     std::lock_guard<std::mutex> guard(g_install_lock);
     if (g_state.load() != nullptr) return false;
     auto* state = new State();
-    const std::string failure = state->file.open(path);
-    if (!failure.empty()) {
+    if (const auto opened = state->file.open(path); !opened) {
         // Without a file the program still runs; the records are lost.
-        report_failure("cannot open " + path + ": " + failure);
+        report_failure("cannot open " + path + ": " + opened.error());
     }
     g_state.store(state, std::memory_order_release);
     g_max_level.store(static_cast<int>(Level::Info), std::memory_order_relaxed);

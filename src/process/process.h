@@ -2,16 +2,14 @@
 // What this process asks of its operating system. Windows and POSIX each
 // answer in a file of their own (process_windows.cpp, process_posix.cpp).
 #include <cstdint>
-#include <optional>
 #include <string>
+
+#include "common/result.h"
 
 namespace launcherwindows {
 
 // Full path of the running executable, or the system error code.
-struct ModulePath {
-    std::optional<std::string> path;
-    std::uint32_t error = 0;
-};
+using ModulePath = Result<std::string, std::uint32_t>;
 ModulePath current_executable_path();
 
 // Changes the working directory; false on failure.

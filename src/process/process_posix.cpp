@@ -11,9 +11,9 @@ namespace launcherwindows {
 ModulePath current_executable_path() {
     std::string buf(PATH_MAX, '\0');
     const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n < 0) return {std::nullopt, static_cast<std::uint32_t>(errno)};
+    if (n < 0) return ModulePath::err(static_cast<std::uint32_t>(errno));
     buf.resize(static_cast<std::size_t>(n));
-    return {buf, 0};
+    return ModulePath::ok(std::move(buf));
 }
 
 bool set_working_directory(const std::string& utf8_path) { return chdir(utf8_path.c_str()) == 0; }

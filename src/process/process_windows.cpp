@@ -12,12 +12,12 @@ ModulePath current_executable_path() {
     std::wstring buf(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return {std::nullopt, GetLastError()};
+        if (n == 0) return ModulePath::err(GetLastError());
         if (n < buf.size()) {
             buf.resize(n);
-            return {unicode::from_wide(buf), 0};
+            return ModulePath::ok(unicode::from_wide(buf));
         }
-        if (buf.size() >= 32768) return {std::nullopt, ERROR_INSUFFICIENT_BUFFER};
+        if (buf.size() >= 32768) return ModulePath::err(ERROR_INSUFFICIENT_BUFFER);
         buf.resize(buf.size() * 2);
     }
 }

@@ -23,11 +23,11 @@ std::optional<std::string> parent_directory(std::string_view path) {
 
 std::string get_halvora_directory() {
     const ModulePath exe = current_executable_path();
-    if (!exe.path) {
+    if (!exe) {
         fatal_stop("cannot determine the path of the running executable: " +
-                   system_error_message(exe.error));
+                   system_error_message(exe.error()));
     }
-    const auto bin = parent_directory(*exe.path);
+    const auto bin = parent_directory(exe.value());
     if (!bin) fatal_stop("Executable must be in some directory");
     const auto install = parent_directory(*bin);
     // The executable sits in a root directory: there is no level above it.

@@ -25,12 +25,12 @@ void keep_until_exit(std::unique_ptr<ControlHandlerState> state) {
 }  // namespace
 
 void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
-                 std::function<std::uint32_t(StatusHandle, const ServiceStatus&)> set_status,
+                 std::function<SystemResult(StatusHandle, const ServiceStatus&)> set_status,
                  EventLoop::Stopper loop) {
     const StopCodes codes = stop->wait();
     logger::info(kTargetService, "setting status to stopped and stopping actor system....");
     // Without the Stopped report the loop is left alone; the process goes on.
-    if (set_status(handle, stopped_status(codes)) != kNoError) return;
+    if (!set_status(handle, stopped_status(codes))) return;
     loop.stop(0);
 }
 
@@ -43,8 +43,9 @@ ServiceStatus stopped_status(StopCodes codes) {
 }
 
 StopCodes codes_after_java(const init::JavaStartResult& java) {
-    if (java.result) return {};
-    return {kErrorServiceSpecificError, java.uncaught_exception ? kJavaUncaughtExceptionCode : kJavaStartFailedCode};
+    if (java) return {};
+    return {kErrorServiceSpecificError,
+            java.error().uncaught_exception ? kJavaUncaughtExceptionCode : kJavaStartFailedCode};
 }
 
 std::uint32_t handle_control(std::uint32_t control, ControlHandlerState& state) {
@@ -71,8 +72,8 @@ ServiceResult run_service(const std::vector<std::string>&, const ControlManager&
     if (!handle) return service_error(handle.error());
     keep_until_exit(std::move(state));
 
-    if (const std::uint32_t e = manager.set_status(handle.value(), running_status()); e != kNoError) {
-        return service_error(ServiceError::winapi(e));
+    if (const SystemResult reported = manager.set_status(handle.value(), running_status()); !reported) {
+        return service_error(ServiceError::winapi(reported.error()));
     }
 
     try {

@@ -12,24 +12,13 @@
 #include "common/service_identity.h"
 #include "init/java_app_start.h"
 #include "install_service/service_error.h"
+#include "install_service/winsvc_values.h"
 #include "process/process.h"
 #include "process/util.h"
 #include "vesmors_service/event_loop.h"
 #include "vesmors_service/stop_flag.h"
 
 namespace launcherwindows::vesmors_service {
-
-// The values of winsvc.h / winerror.h that this service uses.
-inline constexpr std::uint32_t kServiceWin32OwnProcess = 0x10;
-inline constexpr std::uint32_t kServiceStopped = 1;
-inline constexpr std::uint32_t kServiceRunning = 4;
-inline constexpr std::uint32_t kServiceAcceptStop = 1;
-inline constexpr std::uint32_t kControlStop = 1;
-inline constexpr std::uint32_t kControlInterrogate = 4;
-inline constexpr std::uint32_t kNoError = 0;
-inline constexpr std::uint32_t kErrorCallNotImplemented = 120;
-inline constexpr std::uint32_t kErrorNotEnoughMemory = 8;
-inline constexpr std::uint32_t kErrorServiceSpecificError = 1066;
 
 // The seven fields of SERVICE_STATUS, in its order.
 struct ServiceStatus {
@@ -70,8 +59,8 @@ struct ControlManager {
     // Registers the control handler for kServiceName with the state as its
     // context; the handle for status reports, or the error.
     std::function<Result<StatusHandle, ServiceError>(ControlHandlerState* state)> register_handler;
-    // Sends one status report; 0 on success, else the system error code.
-    std::function<std::uint32_t(StatusHandle handle, const ServiceStatus& status)> set_status;
+    // Sends one status report.
+    std::function<SystemResult(StatusHandle handle, const ServiceStatus& status)> set_status;
     // The Java server's start, which returns when the server has ended.
     std::function<init::JavaStartResult()> start_java;
     // The worker's move into the installation directory; false when it failed.
@@ -84,7 +73,7 @@ struct ControlManager {
 // Stopped with the flag's codes and, only when that report went out, asks the
 // loop to stop.
 void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
-                 std::function<std::uint32_t(StatusHandle, const ServiceStatus&)> set_status,
+                 std::function<SystemResult(StatusHandle, const ServiceStatus&)> set_status,
                  EventLoop::Stopper loop);
 
 // The service main's work: registers the handler, reports Running, starts

@@ -33,14 +33,14 @@ ControlManager windows_control_manager() {
         if (h == nullptr) return Result<StatusHandle, ServiceError>::err(ServiceError::winapi(GetLastError()));
         return Result<StatusHandle, ServiceError>::ok(reinterpret_cast<StatusHandle>(h));
     };
-    m.set_status = [](StatusHandle handle, const ServiceStatus& s) -> std::uint32_t {
+    m.set_status = [](StatusHandle handle, const ServiceStatus& s) {
         SERVICE_STATUS status{s.service_type,    s.current_state,
                               s.controls_accepted, s.win32_exit_code,
                               s.service_specific_exit_code, s.check_point,
                               s.wait_hint};
-        if (SetServiceStatus(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle), &status)) return NO_ERROR;
+        if (SetServiceStatus(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle), &status)) return system_result(NO_ERROR);
         const DWORD e = GetLastError();
-        return e != NO_ERROR ? e : ERROR_INVALID_FUNCTION;
+        return system_result(e != NO_ERROR ? e : ERROR_INVALID_FUNCTION);
     };
     m.start_java = start_vesmors_java;
     return m;

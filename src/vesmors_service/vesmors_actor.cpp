@@ -49,10 +49,10 @@ void VesmorsActor::started(LoopContext&) {
     }
 
     const init::JavaStartResult java = start_java_();
-    if (java.result) {
+    if (java) {
         logger::info(kTargetService, "vesmors java application ended");
     } else {
-        logger::error(kTargetService, "Application error: " + quoted_form(java.result.error()));
+        logger::error(kTargetService, "Application error: " + quoted_form(java.error().text));
     }
     stop_->request(codes_after_java(java));
 }

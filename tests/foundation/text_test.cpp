@@ -97,8 +97,8 @@ TEST(ParentDirectory, FollowsThePlatformRules) {
 
 TEST(InstallationDirectory, IsTwoLevelsAboveTheRunningExecutable) {
     const auto exe = current_executable_path();
-    ASSERT_TRUE(exe.path.has_value());
-    EXPECT_EQ(get_halvora_directory(), *parent_directory(*parent_directory(*exe.path)));
+    ASSERT_TRUE(exe.is_ok());
+    EXPECT_EQ(get_halvora_directory(), *parent_directory(*parent_directory(exe.value())));
 }
 
 TEST(FatalStop, WritesTheMessageAndEndsWithStatus3) {

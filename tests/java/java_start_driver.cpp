@@ -42,11 +42,12 @@ int main(int argc, char** argv) {
         if (!app) return 2;
         std::vector<const char*> options;
         for (const auto& option : app.value().options) options.push_back(option.c_str());
-        const std::int32_t status = initialize_java_app(app.value().jvm_path.c_str(), options.data(),
-                                                        static_cast<std::int32_t>(options.size()), nullptr,
-                                                        app.value().encrypt_class.c_str());
+        const auto outcome = launcherwindows::java_start::start(app.value().jvm_path.c_str(), options.data(),
+                                                                static_cast<std::int32_t>(options.size()), nullptr,
+                                                                app.value().encrypt_class.c_str());
+        const std::int32_t status = outcome ? kJavaStartOk : outcome.error().status;
         std::ofstream("events.txt", std::ios::binary | std::ios::app)
-            << "start returned " << status << ": " << java_start_detail() << "\n";
+            << "start returned " << status << ": " << (outcome ? "" : outcome.error().cause) << "\n";
         return status;
     }
 

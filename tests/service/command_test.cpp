@@ -47,19 +47,19 @@ TEST(QuoteArgument, QuotesOnlyWhenNeededAndEscapesBackslashesOnlyBeforeQuotes) {
 }
 
 TEST(ServiceText, NulPositionsStatesAndDiagnostics) {
-    EXPECT_FALSE(text_error("C:\\x\\launcher.exe", ServiceError::Kind::InvalidExecutablePath));
-    const auto nul = text_error("C:\\x\0y"sv, ServiceError::Kind::InvalidExecutablePath);
-    ASSERT_TRUE(nul);
-    EXPECT_EQ(nul->diagnostic(), "InvalidExecutablePath(4)");
-    EXPECT_EQ(text_error("\0"sv, ServiceError::Kind::InvalidServiceName)->diagnostic(), "InvalidServiceName(0)");
+    EXPECT_TRUE(check_text("C:\\x\\launcher.exe", ServiceError::Kind::InvalidExecutablePath));
+    const auto nul = check_text("C:\\x\0y"sv, ServiceError::Kind::InvalidExecutablePath);
+    ASSERT_FALSE(nul);
+    EXPECT_EQ(nul.error().diagnostic(), "InvalidExecutablePath(4)");
+    EXPECT_EQ(check_text("\0"sv, ServiceError::Kind::InvalidServiceName).error().diagnostic(), "InvalidServiceName(0)");
 
-    for (std::uint32_t s = 1; s <= 7; ++s) EXPECT_FALSE(state_error(s)) << s;
-    EXPECT_EQ(state_error(0)->diagnostic(), "InvalidServiceState(0)");
-    EXPECT_EQ(state_error(9)->diagnostic(), "InvalidServiceState(9)");
-    EXPECT_EQ(state_error(0xFFFFFFFF)->diagnostic(), "InvalidServiceState(4294967295)");
+    for (std::uint32_t s = 1; s <= 7; ++s) EXPECT_TRUE(check_state(s)) << s;
+    EXPECT_EQ(check_state(0).error().diagnostic(), "InvalidServiceState(0)");
+    EXPECT_EQ(check_state(9).error().diagnostic(), "InvalidServiceState(9)");
+    EXPECT_EQ(check_state(0xFFFFFFFF).error().diagnostic(), "InvalidServiceState(4294967295)");
 
-    EXPECT_EQ(path_line({std::string("C:\\A B\\bin\\launcher.exe"), 0}), "Ok(\"C:\\\\A B\\\\bin\\\\launcher.exe\")");
-    const std::string err = path_line({std::nullopt, 5});
+    EXPECT_EQ(path_line(ModulePath::ok("C:\\A B\\bin\\launcher.exe")), "Ok(\"C:\\\\A B\\\\bin\\\\launcher.exe\")");
+    const std::string err = path_line(ModulePath::err(5));
     EXPECT_EQ(err.rfind("Err(5: ", 0), 0u) << err;
     EXPECT_EQ(err.back(), ')');
 }

@@ -62,14 +62,14 @@ struct FakeManager {
         };
         m.delete_service = [this](ScHandle) {
             calls.push_back("delete");
-            return delete_error;
+            return system_result(delete_error);
         };
         m.close = [this](ScHandle h) {
             calls.push_back("close " + std::to_string(h - 0x100));
             ++open.at(h);
         };
         m.sleep = [this](std::uint32_t ms) { calls.push_back("sleep " + std::to_string(ms)); };
-        m.executable_path = [this] { return ModulePath{exe, 0}; };
+        m.executable_path = [this] { return ModulePath::ok(exe); };
         return m;
     }
     bool every_handle_closed_once() const {

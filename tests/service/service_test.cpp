@@ -63,7 +63,7 @@ struct Manager {
 
     std::promise<void> java_entered;
     std::shared_future<void> java_release;
-    StartResult java_result = start_ok();
+    init::JavaStartResult java_result = init::java_start_ok();
 
     bool wait_for_reports(std::size_t n) {
         std::unique_lock<std::mutex> lock(mutex);
@@ -77,12 +77,12 @@ ControlManager control_manager(const std::shared_ptr<Manager>& m) {
         m->handler = state;
         return m->registration;
     };
-    cm.set_status = [m](StatusHandle handle, const ServiceStatus& status) -> std::uint32_t {
+    cm.set_status = [m](StatusHandle handle, const ServiceStatus& status) {
         const std::lock_guard<std::mutex> lock(m->mutex);
         m->reports.push_back(status);
         m->report_handles.push_back(handle);
         m->changed.notify_all();
-        return status.current_state == kServiceRunning ? m->running_error : m->stopped_error;
+        return system_result(status.current_state == kServiceRunning ? m->running_error : m->stopped_error);
     };
     cm.start_java = [m]() {
         ++m->java_starts;
@@ -155,9 +155,11 @@ TEST(ControlHandler, OnlyStopSetsTheFlagAndOnlyStopAndInterrogateAreImplemented)
 
 TEST(ServiceReports, RunningAcceptsStopOnlyAndStoppedCarriesTheJavaOutcome) {
     EXPECT_EQ(running_status(), (ServiceStatus{0x10, 4, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(stopped_status(codes_after_java(start_ok())), (ServiceStatus{0x10, 1, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(stopped_status(codes_after_java(start_error("x"))), (ServiceStatus{0x10, 1, 0, 1066, 1, 0, 0}));
-    EXPECT_EQ(stopped_status(codes_after_java({start_error("x"), true})), (ServiceStatus{0x10, 1, 0, 1066, 2, 0, 0}));
+    EXPECT_EQ(stopped_status(codes_after_java(init::java_start_ok())), (ServiceStatus{0x10, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(stopped_status(codes_after_java(init::java_start_failed("x"))),
+              (ServiceStatus{0x10, 1, 0, 1066, 1, 0, 0}));
+    EXPECT_EQ(stopped_status(codes_after_java(init::java_uncaught_exception("x"))),
+              (ServiceStatus{0x10, 1, 0, 1066, 2, 0, 0}));
 }
 
 TEST_F(ServiceTest, AStopWhileTheServerRunsIsReportedAtOnceAndTheLoopEndsAfterTheServer) {
@@ -196,7 +198,7 @@ TEST_F(ServiceTest, AServerThatEndsOrFailsStopsTheServiceWithItsExitCodes) {
         SCOPED_TRACE(fails ? "failed start" : "normal end");
         test_files::truncate(log_);
         auto m = std::make_shared<Manager>();
-        m->java_result = fails ? start_error("bad \"record\"") : start_ok();
+        m->java_result = fails ? init::java_start_failed("bad \"record\"") : init::java_start_ok();
         EXPECT_TRUE(run_service({}, control_manager(m)).is_ok());
         ASSERT_TRUE(m->wait_for_reports(2));
         EXPECT_EQ(m->reports, (std::vector<ServiceStatus>{running_status(),
@@ -220,7 +222,7 @@ TEST_F(ServiceTest, WorkerSetsTheDirectoryAndReplacesTheEnvironmentEvenWithInfoO
         seen_ld = env_get("LD_LIBRARY_PATH");
         seen_l1 = env_get("L1_HOME");
         seen_cwd = std::filesystem::current_path().string();
-        return start_ok();
+        return init::java_start_ok();
     };
     EXPECT_TRUE(run_service({}, cm).is_ok());
     EXPECT_EQ(seen_path, ".\\vesmor\\l1\\bin;.\\jre\\bin");
@@ -260,7 +262,7 @@ TEST_F(ServiceTest, WorkerSetsAndLogsTheEnvironmentWhenTheDirectoryCannotBeEnter
     cm.start_java = [&]() {
         seen = {env_get("L1_HOME"), env_get("PATH"), env_get("LD_LIBRARY_PATH"),
                 std::filesystem::current_path().string()};
-        return start_ok();
+        return init::java_start_ok();
     };
     EXPECT_TRUE(run_service({}, cm).is_ok());
     EXPECT_EQ(seen, (std::vector<std::string>{".\\vesmor\\l1", ".\\vesmor\\l1\\bin;.\\jre\\bin", ".\\vesmor\\l1\\bin",
@@ -284,7 +286,7 @@ TEST(StopWaiter, AsksTheLoopToStopOnlyAfterTheStoppedReportWentOut) {
             stop, kHandle,
             [&](StatusHandle, const ServiceStatus& s) {
                 reports.push_back(s);
-                return report_error;
+                return system_result(report_error);
             },
             loop.stopper());
         loop.start(std::make_unique<Probe>());

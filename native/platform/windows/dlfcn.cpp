@@ -7,7 +7,7 @@
 
 #include "common/error_mode.h"
 #include "common/system_error.h"
-#include "common/unicode_windows.h"
+#include "common/windows_path.h"
 
 namespace {
 
@@ -30,23 +30,17 @@ bool has_separator(const std::wstring& path) { return path.find(L'\\') != std::w
 
 extern "C" void* dlopen(const char* path, int) {
     if (!path) return GetModuleHandleW(nullptr);
-    std::wstring wide = launcherwindows::unicode::to_wide(path);
-    for (wchar_t& c : wide) {
-        if (c == L'/') c = L'\\';
-    }
+    std::wstring wide = launcherwindows::windows_path(path);
     DWORD flags = 0;
     if (has_separator(wide)) {
         // The altered search path looks beside the library only for an
         // absolute path; a relative one resolves against the working directory.
-        const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-        if (n == 0) {
-            fail(std::string("cannot load ") + path, GetLastError());
+        auto full = launcherwindows::full_path(wide);
+        if (!full) {
+            fail(std::string("cannot load ") + path, full.error());
             return nullptr;
         }
-        std::wstring full(n, L'\0');
-        const DWORD written = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
-        full.resize(written);
-        wide = std::move(full);
+        wide = std::move(full.value());
         flags = LOAD_WITH_ALTERED_SEARCH_PATH;
     }
     // A missing DLL or drive must fail the call, not stop the process on a dialog.

@@ -18,115 +18,14 @@
 #include <utility>
 #include <vector>
 
+#include "stub_support.h"
+
 extern "C" __declspec(dllimport) int crtdouble_part();
 extern "C" __declspec(dllimport) void crtdouble_write(int descriptor, const char* text);
 
+using namespace jvm_stub;
+
 namespace {
-
-// ---- text helpers -------------------------------------------------------
-
-std::wstring widen(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string narrow(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
-                            nullptr);
-    return out;
-}
-
-std::string hex(const unsigned char* bytes, std::size_t n) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(n * 2);
-    for (std::size_t i = 0; i < n; ++i) {
-        out.push_back(digits[bytes[i] >> 4]);
-        out.push_back(digits[bytes[i] & 15]);
-    }
-    return out;
-}
-
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return s;
-}
-
-std::string environment(const wchar_t* name) {
-    const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
-    if (n == 0) return "(unset)";
-    std::wstring value(n, L'\0');
-    const DWORD written = GetEnvironmentVariableW(name, value.data(), n);
-    value.resize(written);
-    return narrow(value);
-}
-
-// ---- configuration ------------------------------------------------------
-
-std::wstring dll_folder() {
-    HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&dll_folder), &self);
-    std::wstring path(32768, L'\0');
-    const DWORD n = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(n);
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
-
-struct Config {
-    std::map<std::string, std::string> values;
-    std::string get(const std::string& key, const std::string& fallback) const {
-        const std::string env = environment(widen("JVM_STUB_" + upper(key)).c_str());
-        if (env != "(unset)") return env;
-        const auto it = values.find(key);
-        return it == values.end() ? fallback : it->second;
-    }
-};
-
-Config read_config(const std::wstring& folder) {
-    Config config;
-    HANDLE h = CreateFileW((folder + L"\\jvm_stub.cfg").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return config;
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    CloseHandle(h);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const auto eq = line.find('=');
-        if (eq != std::string::npos && !line.empty() && line[0] != '#')
-            config.values[line.substr(0, eq)] = line.substr(eq + 1);
-        start = end + 1;
-    }
-    return config;
-}
-
-// ---- the record ---------------------------------------------------------
-
-HANDLE g_record = INVALID_HANDLE_VALUE;
-
-// Unbuffered: the process may be killed at any moment.
-void record(const std::string& line) {
-    if (g_record == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(g_record, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
 
 // ---- objects ------------------------------------------------------------
 
@@ -409,46 +308,8 @@ jint JNICALL get_env(JavaVM*, void** env, jint) {
     return JNI_OK;
 }
 
-// Every other slot of the tables: a call the launcher must not make.
-[[noreturn]] void unimplemented(const char* table, std::size_t slot) {
-    record(std::string("unimplemented ") + table + " function " + std::to_string(slot));
-    std::fprintf(stderr, "jvm stub: unimplemented %s function %zu\n", table, slot);
-    std::fflush(stderr);
-    ExitProcess(86);
-}
-
-template <std::size_t I>
-void JNICALL env_trap() {
-    unimplemented("JNIEnv", I);
-}
-template <std::size_t I>
-void JNICALL vm_trap() {
-    unimplemented("JavaVM", I);
-}
-
-constexpr std::size_t kEnvSlots = sizeof(JNINativeInterface_) / sizeof(void*);
-constexpr std::size_t kVmSlots = sizeof(JNIInvokeInterface_) / sizeof(void*);
-using Trap = void(JNICALL*)();
-
-template <std::size_t... I>
-std::array<Trap, sizeof...(I)> env_traps(std::index_sequence<I...>) {
-    return {&env_trap<I>...};
-}
-template <std::size_t... I>
-std::array<Trap, sizeof...(I)> vm_traps(std::index_sequence<I...>) {
-    return {&vm_trap<I>...};
-}
-
-template <class Table, std::size_t N>
-void fill_with_traps(Table& table, const std::array<Trap, N>& traps) {
-    static_assert(sizeof(Table) == N * sizeof(void*));
-    Trap slots[N];
-    for (std::size_t i = 0; i < N; ++i) slots[i] = traps[i];
-    std::memcpy(&table, slots, sizeof table);
-}
-
 void set_up_tables() {
-    fill_with_traps(g_functions, env_traps(std::make_index_sequence<kEnvSlots>()));
+    fill_with_traps(g_functions, "JNIEnv");
     g_functions.FindClass = &find_class;
     g_functions.RegisterNatives = &register_natives;
     g_functions.GetStaticMethodID = &get_static_method_id;
@@ -474,7 +335,7 @@ void set_up_tables() {
     g_functions.GetDirectBufferCapacity = &get_direct_buffer_capacity;
     g_env_object.functions = &g_functions;
 
-    fill_with_traps(g_invoke, vm_traps(std::make_index_sequence<kVmSlots>()));
+    fill_with_traps(g_invoke, "JavaVM");
     g_invoke.DestroyJavaVM = &destroy_java_vm;
     g_invoke.GetEnv = &get_env;
     g_vm_object.functions = &g_invoke;
@@ -521,8 +382,7 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
     const std::wstring folder = dll_folder();
     g_config = read_config(folder);
     const std::string record_path = g_config.get("record", narrow(folder) + "\\jvm_stub_record.txt");
-    g_record = CreateFileW(widen(record_path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    open_record(record_path);
 
     const auto* args = static_cast<const JavaVMInitArgs*>(arguments);
     if (!args) {
