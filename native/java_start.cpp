@@ -3,7 +3,6 @@
 
 #include <dlfcn.h>
 
-#include <array>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -11,19 +10,11 @@
 
 #include "jni_natives.h"
 #include "library_failure.h"
-#include "path_rules.h"
+#include "log_folder.h"
 #include "runtime_search.h"
 #include "throwable_text.h"
 
 namespace {
-
-// Under the working directory, with the platform's separator.
-constexpr auto kTracePath = [] {
-    constexpr std::string_view path = "./launcher-logs/launcher-cpp.log";
-    std::array<char, path.size() + 1> native{};
-    for (std::size_t i = 0; i < path.size(); ++i) native[i] = path[i] == '/' ? launcherwindows::kPathSeparator : path[i];
-    return native;
-}();
 
 constexpr const char* kMainName = "main";
 constexpr const char* kMainSignature = "([Ljava/lang/String;)V";
@@ -204,7 +195,7 @@ Outcome run_main(const CreatedVm& created, const char* main_class, const char* e
 Outcome start(const char* jvm_path, const char* const* options, std::int32_t option_count, const char* main_class,
               const char* encrypt_class) {
     // "w+": each start replaces the previous trace.
-    std::FILE* file = std::fopen(kTracePath.data(), "w+");
+    std::FILE* file = std::fopen(working_log_file("launcher-cpp.log").c_str(), "w+");
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
 
     const auto created = create_vm(jvm_path, options, option_count, file);

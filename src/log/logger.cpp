@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "log/log_file.h"
-#include "path_rules.h"
+#include "log_folder.h"
 #include "process/util.h"
 
 namespace launcherwindows::logger {
@@ -80,7 +80,7 @@ std::string format_record(const LocalTime& t, Level level, std::string_view targ
 std::string log_file_path(const std::string& installation_directory) {
     std::string path = installation_directory;
     if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
-    path += "launcher-logs";
+    path += kLogFolder;
     path += kPathSeparator;
     path += "launcher.log";
     return path;

@@ -1,13 +1,12 @@
 #include "process/console_output.h"
 
 #include "log/logger.h"
-#include "path_rules.h"
+#include "log_folder.h"
 
 namespace launcherwindows::console {
 
 std::string console_file_path(std::string_view app_name) {
-    const std::string sep(1, kPathSeparator);
-    return "." + sep + "launcher-logs" + sep + std::string(app_name) + "-console.log";
+    return working_log_file(std::string(app_name) + "-console.log");
 }
 
 void keep_output(std::string_view app_name) {
