@@ -9,6 +9,7 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 [ "$(id -u)" = 0 ] || { echo "setup-i386.sh: run as root" >&2; exit 1; }
+. "$here/apt-retry.sh"
 
 "$here/can-run-32bit.sh" && exit 0
 die() {
@@ -18,15 +19,17 @@ die() {
 }
 
 tab=$(printf '\t')
-# "<URI><tab><keyring or nothing>" of the first apt source for the suite
-# bookworm itself: a deb822 stanza in /etc/apt/sources.list.d/*.sources, or a
-# one-line entry in /etc/apt/sources.list; status 1 when there is none.
-bookworm_source() {
+# suite_source <suite>: "<URI><tab><keyring or nothing>" of the first apt
+# source for <suite>: a deb822 stanza in /etc/apt/sources.list.d/*.sources, or
+# a one-line entry in /etc/apt/sources.list or /etc/apt/sources.list.d/*.list;
+# status 1 when there is none.
+suite_source() {
   for f in /etc/apt/sources.list.d/*.sources; do
     [ -f "$f" ] || continue
-    awk -v tab="$tab" '
+    awk -v tab="$tab" -v suite="$1" '
       function flush() {
-        if (types ~ /(^| )deb( |$)/ && suites ~ /(^| )bookworm( |$)/ && enabled != "no" && uri != "") {
+        s = " " suites " "; gsub(/[ \t]+/, " ", s)
+        if (types ~ /(^| )deb( |$)/ && index(s, " " suite " ") && enabled != "no" && uri != "") {
           print uri tab signed; found = 1; exit
         }
         types = suites = uri = signed = enabled = ""
@@ -43,19 +46,33 @@ bookworm_source() {
       }
       END { if (!found) flush(); exit !found }' "$f" && return 0
   done
-  [ -f /etc/apt/sources.list ] || return 1
-  awk -v tab="$tab" '
-    $1 == "deb" {
-      signed = ""; i = 2
-      if ($2 ~ /^\[/) {
-        for (; i <= NF; i++) {
-          if ($i ~ /^\[?signed-by=/) { signed = $i; sub(/^\[?signed-by=/, "", signed); sub(/\]$/, "", signed) }
-          if ($i ~ /\]$/) { i++; break }
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    awk -v tab="$tab" -v suite="$1" '
+      $1 == "deb" {
+        signed = ""; i = 2
+        if ($2 ~ /^\[/) {
+          for (; i <= NF; i++) {
+            if ($i ~ /^\[?signed-by=/) { signed = $i; sub(/^\[?signed-by=/, "", signed); sub(/\]$/, "", signed) }
+            if ($i ~ /\]$/) { i++; break }
+          }
         }
+        if ($(i + 1) == suite) { print $i tab signed; found = 1; exit }
       }
-      if ($(i + 1) == "bookworm") { print $i tab signed; found = 1; exit }
-    }
-    END { exit !found }' /etc/apt/sources.list
+      END { exit !found }' "$f" && return 0
+  done
+  return 1
+}
+
+# backports_source <URI><tab><keyring or nothing>: a deb822 source for
+# bookworm-backports main there.
+backports_source() {
+  echo "Types: deb"
+  echo "URIs: ${1%%"$tab"*}"
+  echo "Suites: bookworm-backports"
+  echo "Components: main"
+  keyring=${1#*"$tab"}
+  [ -z "$keyring" ] || echo "Signed-By: $keyring"
 }
 
 qemu=/usr/local/lib/launcher/qemu-i386
@@ -63,26 +80,26 @@ entry=launcher-i386
 binfmt=/proc/sys/fs/binfmt_misc
 
 if ! "$qemu" --version 2>/dev/null | grep -q 'version \(9\|[1-9][0-9]\)\.'; then
-  if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d; then
-    # The machine's own mirror (and keyring) for bookworm serves the backports too.
-    mirror=$(bookworm_source) ||
-      die "found no apt source for bookworm in /etc/apt/sources.list.d/*.sources or /etc/apt/sources.list to take the mirror of bookworm-backports from"
-    uri=${mirror%%"$tab"*}
-    keyring=${mirror#*"$tab"}
-    {
-      echo "Types: deb"
-      echo "URIs: $uri"
-      echo "Suites: bookworm-backports"
-      echo "Components: main"
-      [ -z "$keyring" ] || echo "Signed-By: $keyring"
-    } >/etc/apt/sources.list.d/bookworm-backports.sources
-  fi
-  apt-get update -q >/dev/null || die "apt-get update failed"
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   chmod 755 "$work"
+  if ! backports=$(suite_source bookworm-backports); then
+    # The machine's own mirror (and keyring) for bookworm serves the backports too.
+    backports=$(suite_source bookworm) ||
+      die "found no apt source for bookworm in /etc/apt/sources.list.d/*.sources, *.list or /etc/apt/sources.list to take the mirror of bookworm-backports from"
+    backports_source "$backports" >/etc/apt/sources.list.d/bookworm-backports.sources
+  fi
+  # Only the backports list is refreshed, so that another suite's stale index
+  # cannot stop this; the other lists stay as they are.
+  mkdir "$work/sources"
+  backports_source "$backports" >"$work/sources/bookworm-backports.sources"
+  if ! apt_update "$work/update.log" -o Dir::Etc::sourcelist=/dev/null -o Dir::Etc::sourceparts="$work/sources" \
+    -o APT::Get::List-Cleanup=0 >/dev/null; then
+    stale=$(apt_failed_indexes "$work/update.log")
+    die "the package list of bookworm-backports could not be refreshed (apt could not fetch ${stale:-it}), so the mirror is probably mid-sync; run the same command again later"
+  fi
   # Only the static i386 emulator is taken from the package; nothing is installed.
-  (cd "$work" && apt-get download -q qemu-user/bookworm-backports >/dev/null 2>&1) ||
+  (cd "$work" && apt-get download -q qemu-user/bookworm-backports >/dev/null 2>&1 && ls qemu-user_*.deb >/dev/null 2>&1) ||
     die "cannot fetch qemu-user from bookworm-backports"
   dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -x -C "$work" ./usr/bin/qemu-i386
   install -D -m 755 "$work/usr/bin/qemu-i386" "$qemu"

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs what the build and the tests need on Debian 12. Safe to run again.
 set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/apt-retry.sh"
 [ "$(id -u)" = 0 ] || { echo "setup.sh: run as root" >&2; exit 1; }
 
 packages="cmake ninja-build g++ make file procps
@@ -24,10 +26,26 @@ if [ -n "$missing" ]; then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  # A stale index need not stop the set-up: what is missing may well be in
+  # the lists apt already has.
+  stale=""
+  if ! apt_update "$work/update.log"; then
+    stale=$(apt_failed_indexes "$work/update.log")
+    stale=${stale:-"some package lists"}
+    echo "setup.sh: not all package lists could be refreshed (apt could not fetch $stale); going on with the lists apt has" >&2
+  fi
   # shellcheck disable=SC2086
-  apt-get install -y -q --no-install-recommends $missing
+  if ! apt-get install -y -q --no-install-recommends $missing; then
+    if [ -n "$stale" ]; then
+      echo "setup.sh: the packages could not be installed from the lists apt has: it could not fetch $stale, so the mirror is probably mid-sync; run the same command again later" >&2
+    else
+      echo "setup.sh: apt-get install failed (see its messages above)" >&2
+    fi
+    exit 1
+  fi
 fi
 echo "setup.sh: all build and test packages are present"
 # The product is 32-bit: its tests need a machine that runs 32-bit programs.
-"$(dirname "$0")/setup-i386.sh"
+"$here/setup-i386.sh"
