@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "java_exit.h"
 #include "jni_natives.h"
 #include "library_failure.h"
 #include "log_folder.h"
@@ -74,6 +75,11 @@ std::string load_failure(JNIEnv* env, jthrowable pending, std::initializer_list<
     return text;
 }
 
+void destroy(JavaVM* vm) {
+    vm->DestroyJavaVM();
+    launcherwindows::java_start::set_running_vm(nullptr);
+}
+
 // A null name is traced the way "%s" prints one.
 Outcome fail_after_lookup(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* missing_text, const char* class_name,
                           std::string absent_cause, std::initializer_list<std::string_view> absent_kinds) {
@@ -81,7 +87,7 @@ Outcome fail_after_lookup(JNIEnv* env, JavaVM* vm, std::FILE* file, const char* 
     const jthrowable pending = env->ExceptionOccurred();
     env->ExceptionDescribe();  // prints it as the JVM does, and clears it
     const std::string failure = load_failure(env, pending, absent_kinds);
-    vm->DestroyJavaVM();
+    destroy(vm);
     return failed(failure.empty() ? std::move(absent_cause)
                                   : "class " + std::string(shown(class_name)) + " could not be loaded: " + failure);
 }
@@ -113,16 +119,18 @@ Result<CreatedVm, std::string> create_vm(const char* jvm_path, const char* const
     using R = Result<CreatedVm, std::string>;
     std::vector<JavaVMOption> vm_options;
     const std::int32_t count = (options && option_count > 0) ? option_count : 0;
-    vm_options.reserve(static_cast<std::size_t>(count));
+    vm_options.reserve(static_cast<std::size_t>(count) + 2);
     for (std::int32_t i = 0; i < count; ++i) {
         // The JVM reads the option strings only.
         vm_options.push_back(JavaVMOption{const_cast<char*>(options[i]), nullptr});
     }
+    // Then the hooks, so that an application's own exit ends the process our way.
+    for (const JavaVMOption& hook : hook_options()) vm_options.push_back(hook);
     trace(file, "initialized all java options", Flush::Later);
 
     JavaVMInitArgs args{};
     args.version = JNI_VERSION_1_8;
-    args.nOptions = static_cast<jint>(count);
+    args.nOptions = static_cast<jint>(vm_options.size());
     args.options = vm_options.data();
     args.ignoreUnrecognized = JNI_FALSE;
 
@@ -157,6 +165,7 @@ Result<CreatedVm, std::string> create_vm(const char* jvm_path, const char* const
                              : std::string("the Java runtime ") + jvm_path + " has no JNI_CreateJavaVM");
     }
     trace(file, "Launched JVM\n");
+    set_running_vm(vm);
     return R::ok(CreatedVm{vm, env});
 }
 
@@ -188,12 +197,14 @@ Outcome run_main(const CreatedVm& created, const char* main_class, const char* e
     Outcome outcome = Outcome::ok(Unit{});
     if (env->ExceptionCheck()) outcome = Outcome::err(uncaught_exception(env, file));
     // Returns when this is the VM's last non-daemon thread.
-    vm->DestroyJavaVM();
+    destroy(vm);
     return outcome;
 }
 
 Outcome start(const char* jvm_path, const char* const* options, std::int32_t option_count, const char* main_class,
-              const char* encrypt_class) {
+              const char* encrypt_class, Events events) {
+    std::function<void()> created_event = events.created;
+    set_events(std::move(events));
     // "w+": each start replaces the previous trace.
     std::FILE* file = std::fopen(working_log_file("launcher-cpp.log").c_str(), "w+");
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
@@ -208,6 +219,7 @@ Outcome start(const char* jvm_path, const char* const* options, std::int32_t opt
         }
         return failed(created.error());
     }
+    if (created_event) created_event();
     Outcome outcome = run_main(created.value(), main_class, encrypt_class, file);
     if (file) std::fclose(file);
     return outcome;

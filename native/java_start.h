@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/result.h"
+#include "java_exit.h"
 
 // Results of initialize_java_app and initialize_java_methods.
 inline constexpr std::int32_t kJavaStartOk = 0;
@@ -34,12 +35,14 @@ struct CreatedVm {
     JNIEnv* env;
 };
 
-// The whole start, with its trace (see initialize_java_app).
+// The whole start, with its trace (see initialize_java_app); the events are
+// what the VM's hooks tell from then on.
 Outcome start(const char* jvm_path, const char* const* options, std::int32_t option_count, const char* main_class,
-              const char* encrypt_class);
+              const char* encrypt_class, Events events = {});
 
 // Makes the runtime's folder a DLL search folder, loads the JVM library
-// (never unloaded) and creates the VM with the options in order.
+// (never unloaded) and creates the VM with the options in order, followed by
+// the exit and abort hooks.
 Result<CreatedVm, std::string> create_vm(const char* jvm_path, const char* const* options, std::int32_t option_count,
                                          std::FILE* trace);
 

@@ -12,7 +12,31 @@
 
 namespace launcherwindows::init {
 
-JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text) {
+namespace {
+
+// The records the runtime's hooks leave, and then what the host asked for.
+java_start::Events hook_events(const std::string& name, JavaEvents events) {
+    java_start::Events hooks;
+    hooks.created = std::move(events.created);
+    hooks.exiting = [name, exiting = std::move(events.exiting)](std::int32_t code) {
+        const std::string message =
+            "the Java application " + name + " ended the process with System.exit(" + std::to_string(code) + ")";
+        if (code == 0) {
+            logger::info(logger::kTargetInit, message);
+        } else {
+            logger::error(logger::kTargetInit, message);
+        }
+        if (exiting) exiting(code);
+    };
+    hooks.aborting = [name] { logger::error(logger::kTargetInit, "the Java runtime of " + name + " aborted"); };
+    return hooks;
+}
+
+}  // namespace
+
+bool request_java_exit(std::int32_t code) { return java_start::request_exit(code); }
+
+JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text, JavaEvents events) {
     const std::string name(app_name);
     auto app = read_java_app(record_text);
     if (!app) return java_start_failed("error while loading app config for " + name + ": " + app.error().to_string());
@@ -32,7 +56,7 @@ JavaStartResult start_java_app(std::string_view app_name, std::string_view recor
     const java_start::Outcome outcome =
         java_start::start(record.jvm_path.c_str(), option_strings.data(),
                           static_cast<std::int32_t>(option_strings.size()), record.main_class.c_str(),
-                          record.encrypt_class.c_str());
+                          record.encrypt_class.c_str(), hook_events(name, std::move(events)));
     if (outcome) return java_start_ok();
     const std::string& cause = outcome.error().cause;
     if (outcome.error().status == kJavaStartUncaughtException) {

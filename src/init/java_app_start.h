@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,9 +22,24 @@ inline JavaStartResult java_uncaught_exception(std::string text) {
     return JavaStartResult::err({std::move(text), true});
 }
 
+// What a host hears of its Java application beyond the start's result; each
+// may be empty.
+struct JavaEvents {
+    // The VM exists (on the starting thread).
+    std::function<void()> created;
+    // The application ended the process with System.exit(code): called after
+    // its record, on a thread of the runtime; the process ends with the code
+    // once it returns.
+    std::function<void(std::int32_t code)> exiting;
+};
+
 // Starts a Java application in this process from its record text and returns
-// when it has ended.
-JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text);
+// when it has ended (unless it ends the process itself).
+JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text, JavaEvents events = {});
+
+// Asks the running Java application to end as System.exit(code) does, from a
+// thread of its own; false when none runs.
+bool request_java_exit(std::int32_t code);
 
 // The same, success or the error text only.
 StartResult configure_and_start_java_app(std::string_view app_name, std::string_view record_text);

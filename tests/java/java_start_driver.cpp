@@ -4,12 +4,17 @@
 // "start returned ok" or "start returned error: <text>" to events.txt.
 // The name "--null-main" calls the native start with a null main class name,
 // which no record can give, and appends "start returned <status>: <detail>".
+// With LAUNCHER_TEST_EXIT_REQUEST set, once "main blocking" is in events.txt
+// it asks the application to end as System.exit(0) does.
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cipher.h"
@@ -49,6 +54,28 @@ int main(int argc, char** argv) {
         std::ofstream("events.txt", std::ios::binary | std::ios::app)
             << "start returned " << status << ": " << (outcome ? "" : outcome.error().cause) << "\n";
         return status;
+    }
+
+    if (std::getenv("LAUNCHER_TEST_EXIT_REQUEST")) {
+        launcherwindows::init::JavaEvents events;
+        events.created = [] {
+            std::thread([] {
+                for (;;) {
+                    std::ifstream in("events.txt");
+                    std::ostringstream text;
+                    text << in.rdbuf();
+                    if (text.str().find("main blocking") != std::string::npos) break;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                }
+                const bool asked = launcherwindows::init::request_java_exit(0);
+                std::ofstream("events.txt", std::ios::binary | std::ios::app) << "exit requested " << asked << "\n";
+            }).detach();
+        };
+        events.exiting = [](std::int32_t code) {
+            std::ofstream("events.txt", std::ios::binary | std::ios::app) << "exiting with " << code << "\n";
+        };
+        (void)launcherwindows::init::start_java_app(name, record, events);
+        return 99;  // the exit hook ends the process before this
     }
 
     const auto result = launcherwindows::init::configure_and_start_java_app(name, record);

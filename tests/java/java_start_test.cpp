@@ -165,12 +165,14 @@ TEST_F(JavaStart, OptionsReachTheJvmInOrderWithTheClassPathLastAndMainGetsNullAr
     ASSERT_FALSE(f.timed_out);
     EXPECT_EQ(f.status, 0) << f.err;
 
-    // The JVM leaves java.class.path out of its input arguments.
+    // The JVM leaves java.class.path out of its input arguments, and lists the hooks.
     std::vector<std::string> expected = {"main called args=null"};
     int i = 0;
     for (const auto& o : options) {
         if (o.rfind("-Djava.class.path=", 0) != 0) expected.push_back("input[" + std::to_string(i++) + "]=" + o);
     }
+    // The hooks after the option strings.
+    for (const char* hook : {"exit", "abort"}) expected.push_back("input[" + std::to_string(i++) + "]=" + hook);
     expected.push_back("class.path=" + class_path_value("ormic"));
     expected.push_back("main returned");
     expected.push_back("start returned ok");
@@ -321,6 +323,36 @@ TEST_F(JavaStart, NonDaemonThreadKeepsTheStartBlockedUntilItEnds) {
     EXPECT_EQ(f.status, 0) << f.err;
     EXPECT_EQ(events(), (std::vector<std::string>{"main called args=null", "main returned", "thread ended",
                                                   "start returned ok"}));
+}
+
+// The runtime ends the process through our exit hook, after the shutdown
+// hooks: when main calls System.exit(7), and when the host asks a blocked
+// main's VM to end. The hook's record is in the log; the start never returns.
+TEST_F(JavaStart, SystemExitRunsTheShutdownHooksAndEndsThroughTheExitHook) {
+    const struct {
+        const char* mode;
+        bool host_asks;
+        int status;
+        std::vector<std::string> events;
+        std::string record;
+    } cases[] = {
+        {"exit", false, 7, {"main called args=null", "main exiting with 7", "shutdown hook ran"},
+         " ERROR launcherwindows::init - the Java application ormic ended the process with System.exit(7)"},
+        {"block", true, 0,
+         {"main called args=null", "main blocking", "exit requested 1", "shutdown hook ran", "exiting with 0"},
+         " INFO launcherwindows::init - the Java application ormic ended the process with System.exit(0)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        SetUp();
+        std::map<std::string, std::string> env;
+        if (c.host_asks) env["LAUNCHER_TEST_EXIT_REQUEST"] = "1";
+        const Finished f = start("ormic", test_record(c.mode), env);
+        ASSERT_FALSE(f.timed_out);
+        EXPECT_EQ(f.status, c.status) << f.err;
+        EXPECT_EQ(events(), c.events);
+        EXPECT_NE(read_file(dir / "driver.log").find(c.record), std::string::npos) << read_file(dir / "driver.log");
+    }
 }
 
 // The product's own record, against JDK 17: the JVM refuses -Djava.ext.dirs.

@@ -9,8 +9,8 @@ import java.util.List;
 
 /**
  * The main class of the test records: reports what the launcher gave it, or
- * calls the natives, throws, or leaves a thread running, by the system
- * property launchertest.mode.
+ * calls the natives, throws, leaves a thread running, or ends the process
+ * through a shutdown hook, by the system property launchertest.mode.
  */
 public final class Main {
     private Main() {}
@@ -38,6 +38,16 @@ public final class Main {
                 worker.setDaemon(false);
                 worker.start();
                 break;
+            case "exit":
+                addShutdownHook();
+                Events.add("main exiting with 7");
+                System.exit(7);
+                break;
+            case "block":
+                addShutdownHook();
+                Events.add("main blocking");
+                Thread.sleep(Long.MAX_VALUE);
+                break;
             default:
                 Events.add("unknown mode " + mode);
         }
@@ -50,6 +60,18 @@ public final class Main {
         public String toString() {
             throw new IllegalStateException("no description");
         }
+    }
+
+    /** A hook that takes a while, as a server's flush would. */
+    private static void addShutdownHook() {
+        Runtime.getRuntime().addShutdownHook(new Thread(() -> {
+            try {
+                Thread.sleep(500);
+            } catch (InterruptedException e) {
+                Thread.currentThread().interrupt();
+            }
+            Events.add("shutdown hook ran");
+        }));
     }
 
     private static void waitForRelease() {
