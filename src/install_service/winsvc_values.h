@@ -20,9 +20,12 @@ inline constexpr std::uint32_t kDelete = 0x10000;
 // Service types, states, controls.
 inline constexpr std::uint32_t kServiceWin32OwnProcess = 0x10;
 inline constexpr std::uint32_t kServiceStopped = 1;
+inline constexpr std::uint32_t kServiceStopPending = 3;
 inline constexpr std::uint32_t kServiceRunning = 4;
 inline constexpr std::uint32_t kServiceAcceptStop = 1;
+inline constexpr std::uint32_t kServiceAcceptShutdown = 4;
 inline constexpr std::uint32_t kControlStop = 1;
 inline constexpr std::uint32_t kControlInterrogate = 4;
+inline constexpr std::uint32_t kControlShutdown = 5;
 
 }  // namespace launcherwindows

@@ -1,5 +1,7 @@
 #include "vesmors_service/service.h"
 
+#include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -12,6 +14,9 @@ namespace launcherwindows::vesmors_service {
 namespace {
 
 using logger::kTargetService;
+using Clock = ServerWatch::Clock;
+
+std::atomic<bool> g_process_end_announced{false};
 
 // The control manager may call the handler even after Stopped was reported,
 // so a registered handler's state is kept until the process ends.
@@ -22,20 +27,19 @@ void keep_until_exit(std::unique_ptr<ControlHandlerState> state) {
     kept->push_back(std::move(state));
 }
 
-}  // namespace
-
-void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
-                 std::function<SystemResult(StatusHandle, const ServiceStatus&)> set_status,
-                 EventLoop::Stopper loop) {
-    const StopCodes codes = stop->wait();
-    logger::info(kTargetService, "setting status to stopped and stopping actor system....");
-    // Without the Stopped report the loop is left alone; the process goes on.
-    if (!set_status(handle, stopped_status(codes))) return;
-    loop.stop(0);
+std::uint32_t milliseconds(Clock::duration d) {
+    return static_cast<std::uint32_t>(
+        std::max<std::int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(d).count()));
 }
 
+}  // namespace
+
 ServiceStatus running_status() {
-    return {kServiceWin32OwnProcess, kServiceRunning, kServiceAcceptStop, 0, 0, 0, 0};
+    return {kServiceWin32OwnProcess, kServiceRunning, kServiceAcceptStop | kServiceAcceptShutdown, 0, 0, 0, 0};
+}
+
+ServiceStatus stop_pending_status(std::uint32_t check_point, std::uint32_t wait_hint_ms) {
+    return {kServiceWin32OwnProcess, kServiceStopPending, 0, 0, 0, check_point, wait_hint_ms};
 }
 
 ServiceStatus stopped_status(StopCodes codes) {
@@ -48,10 +52,35 @@ StopCodes codes_after_java(const init::JavaStartResult& java) {
             java.error().uncaught_exception ? kJavaUncaughtExceptionCode : kJavaStartFailedCode};
 }
 
+StopCodes codes_after_exit(std::int32_t code) {
+    if (code == 0) return {};
+    return {kErrorServiceSpecificError, static_cast<std::uint32_t>(code)};
+}
+
+SystemResult StatusReports::send(const ServiceStatus& status) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_) return system_result(kErrorServiceNotActive);
+    SystemResult sent = set_status_(handle_, status);
+    if (sent && status.current_state == kServiceStopped) stopped_ = true;
+    return sent;
+}
+
+void announce_process_end() { g_process_end_announced.store(true, std::memory_order_release); }
+
+void await_announced_process_end() {
+    // The announcer ends the process right after its report; the bound only
+    // keeps a fault of ours from hanging here.
+    if (g_process_end_announced.load(std::memory_order_acquire)) std::this_thread::sleep_for(std::chrono::seconds(10));
+}
+
 std::uint32_t handle_control(std::uint32_t control, ControlHandlerState& state) {
     switch (control) {
         case kControlStop:
             logger::info(kTargetService, "stop event received");
+            state.stop->request({});
+            return kNoError;
+        case kControlShutdown:
+            logger::info(kTargetService, "shutdown event received");
             state.stop->request({});
             return kNoError;
         case kControlInterrogate:
@@ -61,26 +90,67 @@ std::uint32_t handle_control(std::uint32_t control, ControlHandlerState& state) 
     }
 }
 
+void StopWaiter::operator()() const {
+    const StopCodes codes = stop->wait();
+    logger::info(kTargetService, "setting status to stopped and stopping actor system....");
+    const Clock::time_point deadline = Clock::now() + timing.bound;
+    std::uint32_t check_point = 0;
+    bool asked = false;
+    for (ServerWatch::State state = server->stop(); state != ServerWatch::State::Ended;) {
+        // Never from the handler's thread: System.exit runs the hooks on its caller.
+        if (state == ServerWatch::State::Running && !asked) asked = request_java_exit();
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) {
+            announce_process_end();
+            logger::error(kTargetService, "the Java server did not end within " + std::to_string(timing.bound.count()) +
+                                              " s of the stop request; the service stops without it");
+            (void)reports->send(stopped_status(kServerTimeoutCodes));
+            end_process(kServerTimeoutCodes.win32_exit_code);
+            loop.stop(0);  // only where ending the process is not ours to do
+            return;
+        }
+        (void)reports->send(stop_pending_status(++check_point, milliseconds(deadline - now + timing.check_point_interval)));
+        state = server->wait_for_change(state, std::min(deadline, now + timing.check_point_interval));
+    }
+    // Without a Stopped report (ours now, or the exit hook's before) the loop
+    // is left alone; the process goes on.
+    if (const SystemResult sent = reports->send(stopped_status(codes)); !sent && sent.error() != kErrorServiceNotActive) {
+        return;
+    }
+    loop.stop(0);
+}
+
 ServiceResult run_service(const std::vector<std::string>&, const ControlManager& manager) {
     EventLoop loop;
     auto stop = std::make_shared<StopFlag>();
-    // Queued: it begins when the loop runs, after the Running report.
-    loop.start(std::make_unique<VesmorsActor>(manager.start_java, manager.enter_installation_directory, stop));
+    auto server = std::make_shared<ServerWatch>();
 
     auto state = std::make_unique<ControlHandlerState>(ControlHandlerState{stop});
     const Result<StatusHandle, ServiceError> handle = manager.register_handler(state.get());
     if (!handle) return service_error(handle.error());
     keep_until_exit(std::move(state));
+    auto reports = std::make_shared<StatusReports>(handle.value(), manager.set_status);
 
-    if (const SystemResult reported = manager.set_status(handle.value(), running_status()); !reported) {
+    // The server's own exit reports Stopped before the process ends.
+    auto exiting = [reports](std::int32_t code) {
+        announce_process_end();
+        (void)reports->send(stopped_status(codes_after_exit(code)));
+    };
+    // Queued: it begins when the loop runs, after the Running report.
+    loop.start(std::make_unique<VesmorsActor>(manager.start_java, manager.enter_installation_directory, stop, server,
+                                              std::move(exiting)));
+
+    if (const SystemResult reported = reports->send(running_status()); !reported) {
         return service_error(ServiceError::winapi(reported.error()));
     }
 
     try {
-        std::thread(stop_waiter, stop, handle.value(), manager.set_status, loop.stopper()).detach();
+        std::thread(StopWaiter{stop, server, reports, manager.request_java_exit, manager.end_process,
+                               manager.stop_timing, loop.stopper()})
+            .detach();
     } catch (const std::system_error&) {
         // Without the waiter a Stop could never be honoured: say Stopped now.
-        (void)manager.set_status(handle.value(), stopped_status({kErrorNotEnoughMemory, 0}));
+        (void)reports->send(stopped_status({kErrorNotEnoughMemory, 0}));
         return service_error(ServiceError::winapi(kErrorNotEnoughMemory));
     }
 

@@ -1,9 +1,11 @@
 #pragma once
 // The service process's logic, apart from the control manager's calls, which
 // reach it through ControlManager (the real one is Windows-only).
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "process/process.h"
 #include "process/util.h"
 #include "vesmors_service/event_loop.h"
+#include "vesmors_service/server_watch.h"
 #include "vesmors_service/stop_flag.h"
 
 namespace launcherwindows::vesmors_service {
@@ -31,7 +34,9 @@ struct ServiceStatus {
     std::uint32_t wait_hint;
     bool operator==(const ServiceStatus&) const = default;
 };
+// Running accepts Stop and Shutdown; StopPending accepts nothing.
 ServiceStatus running_status();
+ServiceStatus stop_pending_status(std::uint32_t check_point, std::uint32_t wait_hint_ms);
 ServiceStatus stopped_status(StopCodes codes);
 
 // Service-specific exit codes of the Stopped report.
@@ -42,6 +47,19 @@ inline constexpr std::uint32_t kJavaUncaughtExceptionCode = 2;
 // failed start is service-specific error 1, a main that ended with an
 // uncaught exception 2, a normal end no error.
 StopCodes codes_after_java(const init::JavaStartResult& java);
+// After the server ended the process with System.exit(code): no error for 0,
+// else the code as service-specific error.
+StopCodes codes_after_exit(std::int32_t code);
+
+// How long a stop waits for the Java server to end, and how often meanwhile
+// it tells the manager that it still works on the stop.
+struct StopTiming {
+    std::chrono::seconds bound{20};
+    std::chrono::milliseconds check_point_interval{2000};
+};
+// When the server outlives the bound: Stopped with these codes, and the
+// process ends with the first as its status.
+inline constexpr StopCodes kServerTimeoutCodes{kErrorServiceRequestTimeout, 0};
 
 // What the control handler keeps: a share of the stop flag.
 struct ControlHandlerState {
@@ -53,6 +71,31 @@ struct ControlHandlerState {
 std::uint32_t handle_control(std::uint32_t control, ControlHandlerState& state);
 
 using StatusHandle = std::uintptr_t;
+using SetStatus = std::function<SystemResult(StatusHandle handle, const ServiceStatus& status)>;
+
+// The service's status reports, from whichever thread: one at a time, and
+// none after a Stopped report went out.
+class StatusReports {
+public:
+    StatusReports(StatusHandle handle, SetStatus set_status)
+        : handle_(handle), set_status_(std::move(set_status)) {}
+    // ERROR_SERVICE_NOT_ACTIVE once Stopped was reported.
+    SystemResult send(const ServiceStatus& status);
+
+private:
+    std::mutex mutex_;
+    bool stopped_ = false;
+    StatusHandle handle_;
+    SetStatus set_status_;
+};
+
+// Another thread ends the process right after its Stopped report (the
+// server's exit, the stop's bound); the dispatcher then returns on the main
+// thread, which must leave the end to it rather than run exit handlers
+// beside the runtime's threads.
+void announce_process_end();
+// Waits a while for an announced end; returns at once when there is none.
+void await_announced_process_end();
 
 // The control manager as run_service sees it.
 struct ControlManager {
@@ -60,21 +103,40 @@ struct ControlManager {
     // context; the handle for status reports, or the error.
     std::function<Result<StatusHandle, ServiceError>(ControlHandlerState* state)> register_handler;
     // Sends one status report.
-    std::function<SystemResult(StatusHandle handle, const ServiceStatus& status)> set_status;
-    // The Java server's start, which returns when the server has ended.
-    std::function<init::JavaStartResult()> start_java;
+    SetStatus set_status;
+    // The Java server's start, which returns when the server has ended (or
+    // does not, when the server ends the process).
+    std::function<init::JavaStartResult(const init::JavaEvents& events)> start_java;
+    // Asks the running server to end as System.exit(0) does; false when none runs.
+    std::function<bool()> request_java_exit = [] { return init::request_java_exit(0); };
+    // Ends the process at once with the status.
+    std::function<void(std::uint32_t status)> end_process = [](std::uint32_t status) {
+        terminate_process(static_cast<int>(status));
+    };
+    StopTiming stop_timing{};
     // The worker's move into the installation directory; false when it failed.
     std::function<bool()> enter_installation_directory = [] {
         return set_working_directory(get_halvora_directory());
     };
 };
 
-// The stop waiter's thread body: blocks until the flag is set, reports
-// Stopped with the flag's codes and, only when that report went out, asks the
-// loop to stop.
-void stop_waiter(std::shared_ptr<StopFlag> stop, StatusHandle handle,
-                 std::function<SystemResult(StatusHandle, const ServiceStatus&)> set_status,
-                 EventLoop::Stopper loop);
+// The stop waiter's thread body. It blocks until the flag is set. A server
+// that runs (or is being created) is asked to end as System.exit(0) does,
+// under StopPending reports with rising check points, and its exit hook
+// reports Stopped; one that has not ended within the bound is left: Stopped
+// with kServerTimeoutCodes and the process ends. Without a server, Stopped
+// goes out at once with the flag's codes and, only when that report went
+// out, the loop is asked to stop.
+struct StopWaiter {
+    std::shared_ptr<StopFlag> stop;
+    std::shared_ptr<ServerWatch> server;
+    std::shared_ptr<StatusReports> reports;
+    std::function<bool()> request_java_exit;
+    std::function<void(std::uint32_t)> end_process;
+    StopTiming timing;
+    EventLoop::Stopper loop;
+    void operator()() const;
+};
 
 // The service main's work: registers the handler, reports Running, starts
 // the stop waiter and runs the event loop with the worker until the waiter

@@ -31,11 +31,14 @@ constexpr EnvironmentRow kEnvironment[] = {
 
 }  // namespace
 
-VesmorsActor::VesmorsActor(std::function<init::JavaStartResult()> start_java,
-                           std::function<bool()> enter_installation_directory, std::shared_ptr<StopFlag> stop)
+VesmorsActor::VesmorsActor(StartJava start_java, std::function<bool()> enter_installation_directory,
+                           std::shared_ptr<StopFlag> stop, std::shared_ptr<ServerWatch> server,
+                           std::function<void(std::int32_t)> exiting)
     : start_java_(std::move(start_java)),
       enter_installation_directory_(std::move(enter_installation_directory)),
-      stop_(std::move(stop)) {}
+      stop_(std::move(stop)),
+      server_(std::move(server)),
+      exiting_(std::move(exiting)) {}
 
 void VesmorsActor::started(LoopContext&) {
     logger::info(kTargetService, "starting the vesmors actor.....");
@@ -48,17 +51,19 @@ void VesmorsActor::started(LoopContext&) {
         }
     }
 
-    const init::JavaStartResult java = start_java_();
+    if (!server_->begin()) return;
+    const init::JavaStartResult java = start_java_({[server = server_] { server->created(); }, exiting_});
     if (java) {
         logger::info(kTargetService, "vesmors java application ended");
     } else {
         logger::error(kTargetService, "Application error: " + quoted_form(java.error().text));
     }
+    server_->ended();
     stop_->request(codes_after_java(java));
 }
 
-init::JavaStartResult start_vesmors_java() {
-    return init::start_java_app(init::kServiceApplication, init::compiled_record(init::kServiceApplication));
+init::JavaStartResult start_vesmors_java(const init::JavaEvents& events) {
+    return init::start_java_app(init::kServiceApplication, init::compiled_record(init::kServiceApplication), events);
 }
 
 }  // namespace launcherwindows::vesmors_service

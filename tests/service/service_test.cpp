@@ -5,8 +5,10 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <mutex>
+#include <thread>
 
 #include "log/logger.h"
 #include "process/util.h"
@@ -61,13 +63,29 @@ struct Manager {
     std::uint32_t stopped_error = 0;
     int java_starts = 0;
 
-    std::promise<void> java_entered;
+    std::shared_future<void> create_gate;  // the VM's creation waits for it
+    std::promise<void> java_entered;       // the VM exists
     std::shared_future<void> java_release;
     init::JavaStartResult java_result = init::java_start_ok();
+    init::JavaEvents events;  // what the worker gave the start
 
-    bool wait_for_reports(std::size_t n) {
+    // The exit request: whether it was taken, and from which thread.
+    bool exit_request_taken = true;
+    int exit_requests = 0;
+    std::thread::id exit_requester;
+    bool exit_runs_hook = false;  // the runtime then calls the exit hook with 0
+    std::vector<std::uint32_t> process_ends;
+
+    bool wait_for(const std::function<bool()>& done) {
         std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(20), [&] { return reports.size() >= n; });
+        return changed.wait_for(lock, std::chrono::seconds(20), done);
+    }
+    bool wait_for_reports(std::size_t n) {
+        return wait_for([&] { return reports.size() >= n; });
+    }
+    std::vector<ServiceStatus> reports_now() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return reports;
     }
 };
 
@@ -84,12 +102,32 @@ ControlManager control_manager(const std::shared_ptr<Manager>& m) {
         m->changed.notify_all();
         return system_result(status.current_state == kServiceRunning ? m->running_error : m->stopped_error);
     };
-    cm.start_java = [m]() {
-        ++m->java_starts;
+    cm.start_java = [m](const init::JavaEvents& events) {
+        {
+            const std::lock_guard<std::mutex> lock(m->mutex);
+            ++m->java_starts;
+            m->changed.notify_all();
+        }
+        if (m->create_gate.valid()) m->create_gate.wait();
+        m->events = events;
+        events.created();
         m->java_entered.set_value();
         if (m->java_release.valid()) m->java_release.wait();
         return m->java_result;
     };
+    cm.request_java_exit = [m] {
+        const std::lock_guard<std::mutex> lock(m->mutex);
+        ++m->exit_requests;
+        m->exit_requester = std::this_thread::get_id();
+        if (m->exit_runs_hook) std::thread([m] { m->events.exiting(0); }).detach();
+        m->changed.notify_all();
+        return m->exit_request_taken;
+    };
+    cm.end_process = [m](std::uint32_t status) {
+        const std::lock_guard<std::mutex> lock(m->mutex);
+        m->process_ends.push_back(status);
+    };
+    cm.stop_timing = {std::chrono::seconds(1), std::chrono::milliseconds(200)};
     return cm;
 }
 
@@ -138,23 +176,27 @@ std::vector<std::string> with_worker_lines(std::vector<std::string> tail) {
 
 }  // namespace
 
-TEST(ControlHandler, OnlyStopSetsTheFlagAndOnlyStopAndInterrogateAreImplemented) {
-    ControlHandlerState state{std::make_shared<StopFlag>()};
-    // Pause, continue, shutdown, param change, session change (with event
-    // data), preshutdown, and codes Windows does not define.
-    for (const std::uint32_t code : {0u, 2u, 3u, 5u, 6u, 0xEu, 15u, 0x60u, 200u, 0xFFFFFFFFu}) {
+TEST(ControlHandler, StopAndShutdownSetTheFlagAndOnlyTheyAndInterrogateAreImplemented) {
+    // Pause, continue, param change, session change (with event data),
+    // preshutdown, and codes Windows does not define.
+    for (const std::uint32_t code : {0u, 2u, 3u, 6u, 0xEu, 15u, 0x60u, 200u, 0xFFFFFFFFu}) {
+        ControlHandlerState state{std::make_shared<StopFlag>()};
         EXPECT_EQ(handle_control(code, state), kErrorCallNotImplemented) << code;
+        EXPECT_EQ(handle_control(kControlInterrogate, state), kNoError);
+        EXPECT_FALSE(state.stop->requested());
     }
-    EXPECT_EQ(handle_control(kControlInterrogate, state), kNoError);
-    EXPECT_FALSE(state.stop->requested());
-    EXPECT_EQ(handle_control(kControlStop, state), kNoError);
-    EXPECT_TRUE(state.stop->requested());
-    EXPECT_EQ(state.stop->wait().win32_exit_code, 0u);
-    EXPECT_EQ(handle_control(kControlStop, state), kNoError);  // again, after the stop
+    for (const std::uint32_t code : {kControlStop, kControlShutdown}) {
+        ControlHandlerState state{std::make_shared<StopFlag>()};
+        EXPECT_EQ(handle_control(code, state), kNoError);
+        EXPECT_TRUE(state.stop->requested());
+        EXPECT_EQ(state.stop->wait().win32_exit_code, 0u);
+        EXPECT_EQ(handle_control(kControlStop, state), kNoError);  // again, after the stop
+    }
 }
 
-TEST(ServiceReports, RunningAcceptsStopOnlyAndStoppedCarriesTheJavaOutcome) {
-    EXPECT_EQ(running_status(), (ServiceStatus{0x10, 4, 1, 0, 0, 0, 0}));
+TEST(ServiceReports, RunningAcceptsStopAndShutdownAndStoppedCarriesTheJavaOutcome) {
+    EXPECT_EQ(running_status(), (ServiceStatus{0x10, 4, 1 | 4, 0, 0, 0, 0}));
+    EXPECT_EQ(stop_pending_status(3, 7000), (ServiceStatus{0x10, 3, 0, 0, 0, 3, 7000}));
     EXPECT_EQ(stopped_status(codes_after_java(init::java_start_ok())), (ServiceStatus{0x10, 1, 0, 0, 0, 0, 0}));
     EXPECT_EQ(stopped_status(codes_after_java(init::java_start_failed("x"))),
               (ServiceStatus{0x10, 1, 0, 1066, 1, 0, 0}));
@@ -162,35 +204,107 @@ TEST(ServiceReports, RunningAcceptsStopOnlyAndStoppedCarriesTheJavaOutcome) {
               (ServiceStatus{0x10, 1, 0, 1066, 2, 0, 0}));
 }
 
-TEST_F(ServiceTest, AStopWhileTheServerRunsIsReportedAtOnceAndTheLoopEndsAfterTheServer) {
+// A Stop (or Shutdown) while the server runs or is being created asks it to
+// end from the waiter's thread, under StopPending; the exit hook reports
+// Stopped, or the bound does with 1053 and ends the process.
+TEST_F(ServiceTest, AStopEndsTheServerInOrderOrGivesUpAfterTheBound) {
+    const struct {
+        const char* what;
+        std::uint32_t control;
+        bool during_creation, ends;
+    } cases[] = {
+        {"stop, server ends", kControlStop, false, true},
+        {"shutdown during creation, server ends", kControlShutdown, true, true},
+        {"stop, server hangs", kControlStop, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test_files::truncate(log_);
+        auto m = std::make_shared<Manager>();
+        m->exit_runs_hook = c.ends;
+        std::promise<void> create, release;
+        if (c.during_creation) m->create_gate = create.get_future().share();
+        m->java_release = release.get_future().share();
+        auto result = std::async(std::launch::async, [m] { return run_service({}, control_manager(m)); });
+        ASSERT_TRUE(m->wait_for([&] { return m->handler != nullptr && m->reports.size() == 1; }));
+        ASSERT_TRUE(m->wait_for([&] { return m->java_starts == 1; }));
+        if (!c.during_creation) m->java_entered.get_future().wait();
+
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(handle_control(c.control, *m->handler), kNoError);  // as the main thread would
+        ASSERT_TRUE(m->wait_for_reports(2));
+        if (c.during_creation) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            EXPECT_EQ(m->exit_requests, 0);  // no VM to ask yet
+            create.set_value();
+        }
+        ASSERT_TRUE(m->wait_for([&] { return m->reports.back().current_state == kServiceStopped; }));
+        const auto waited = std::chrono::steady_clock::now() - started;
+        EXPECT_EQ(m->exit_requests, 1);
+        EXPECT_NE(m->exit_requester, std::this_thread::get_id());
+
+        const auto reports = m->reports_now();
+        EXPECT_EQ(reports.front(), running_status());
+        EXPECT_EQ(reports.back(), stopped_status(c.ends ? StopCodes{} : kServerTimeoutCodes));
+        // StopPending in between, its check point rising and its hint covering the time left.
+        ASSERT_GE(reports.size(), 3u);
+        for (std::size_t i = 1; i + 1 < reports.size(); ++i) {
+            EXPECT_EQ(reports[i], stop_pending_status(static_cast<std::uint32_t>(i), reports[i].wait_hint));
+            EXPECT_LE(reports[i].wait_hint, i == 1 ? 1200u : reports[i - 1].wait_hint - 100u);
+            EXPECT_GE(reports[i].wait_hint, 200u);
+        }
+        EXPECT_EQ(m->process_ends, c.ends ? std::vector<std::uint32_t>{} : std::vector<std::uint32_t>{1053});
+        if (!c.ends) {
+            EXPECT_GE(reports.size(), 6u);  // a check point every 200 ms of the 1 s
+            EXPECT_GE(waited, std::chrono::seconds(1));
+        }
+
+        release.set_value();
+        EXPECT_TRUE(result.get().is_ok());
+        EXPECT_EQ(m->reports_now().size(), reports.size());  // never a second Stopped
+        const std::string event = c.control == kControlStop ? "stop event received" : "shutdown event received";
+        std::vector<std::string> expected = {"INFO" + kSvc + event,
+                                             "INFO" + kSvc + "setting status to stopped and stopping actor system...."};
+        if (!c.ends) {
+            expected.push_back("ERROR" + kSvc +
+                               "the Java server did not end within 1 s of the stop request; the service stops without it");
+        }
+        expected.push_back("INFO" + kSvc + "vesmors java application ended");
+        EXPECT_EQ(records(), with_worker_lines(expected));
+    }
+}
+
+TEST_F(ServiceTest, TheServersOwnExitReportsStoppedWithItsCode) {
+    for (const std::int32_t code : {0, 5}) {
+        SCOPED_TRACE(code);
+        auto m = std::make_shared<Manager>();
+        std::promise<void> release;
+        m->java_release = release.get_future().share();
+        auto result = std::async(std::launch::async, [m] { return run_service({}, control_manager(m)); });
+        m->java_entered.get_future().wait();
+        m->events.exiting(code);  // as the runtime's exit hook, before the process ends
+        EXPECT_EQ(m->reports_now(), (std::vector<ServiceStatus>{running_status(), stopped_status(codes_after_exit(code))}));
+        release.set_value();
+        EXPECT_TRUE(result.get().is_ok());
+        EXPECT_EQ(m->reports_now().size(), 2u);
+        EXPECT_EQ(m->exit_requests, 0);
+    }
+    EXPECT_EQ(codes_after_exit(5).win32_exit_code, kErrorServiceSpecificError);
+    EXPECT_EQ(codes_after_exit(-1).service_specific_exit_code, 0xFFFFFFFFu);
+}
+
+TEST_F(ServiceTest, AStopBeforeTheServerBeganStopsAtOnceAndNeverStartsIt) {
     auto m = std::make_shared<Manager>();
-    std::promise<void> release;
-    m->java_release = release.get_future().share();
-    auto java_entered = m->java_entered.get_future();
-
-    auto result = std::async(std::launch::async, [m] { return run_service({"vesmors", "ignored"}, control_manager(m)); });
-    java_entered.wait();
-    ASSERT_EQ(m->reports.size(), 1u);
-    EXPECT_EQ(m->reports[0], running_status());
-    ASSERT_NE(m->handler, nullptr);
-
-    EXPECT_EQ(handle_control(kControlStop, *m->handler), kNoError);  // as the main thread would
-    ASSERT_TRUE(m->wait_for_reports(2));
-    EXPECT_EQ(m->reports[1], stopped_status({}));
-    EXPECT_EQ(m->report_handles, (std::vector<StatusHandle>{kHandle, kHandle}));
-    EXPECT_EQ(result.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
-
-    release.set_value();  // the server ends; its own stop request is the second and changes nothing
-    EXPECT_TRUE(result.get().is_ok());
-    EXPECT_EQ(m->reports.size(), 2u);
-    EXPECT_EQ(records(), with_worker_lines({
-                             "INFO" + kSvc + "stop event received",
-                             "INFO" + kSvc + "setting status to stopped and stopping actor system....",
-                             "INFO" + kSvc + "vesmors java application ended",
-                         }));
-    // The control manager may still call after the service stopped.
+    ControlManager cm = control_manager(m);
+    cm.enter_installation_directory = [m] {
+        return m->wait_for([&] { return m->reports.size() == 2; });  // held until Stopped
+    };
+    auto result = std::async(std::launch::async, [&] { return run_service({}, cm); });
+    ASSERT_TRUE(m->wait_for([&] { return m->handler != nullptr && m->reports.size() == 1; }));
     EXPECT_EQ(handle_control(kControlStop, *m->handler), kNoError);
-    EXPECT_EQ(handle_control(kControlInterrogate, *m->handler), kNoError);
+    EXPECT_TRUE(result.get().is_ok());
+    EXPECT_EQ(m->reports, (std::vector<ServiceStatus>{running_status(), stopped_status({})}));
+    EXPECT_EQ(m->java_starts, 0);
 }
 
 TEST_F(ServiceTest, AServerThatEndsOrFailsStopsTheServiceWithItsExitCodes) {
@@ -217,7 +331,7 @@ TEST_F(ServiceTest, WorkerSetsTheDirectoryAndReplacesTheEnvironmentEvenWithInfoO
     auto m = std::make_shared<Manager>();
     std::string seen_path, seen_ld, seen_l1, seen_cwd;
     ControlManager cm = control_manager(m);
-    cm.start_java = [&]() {
+    cm.start_java = [&](const init::JavaEvents&) {
         seen_path = env_get("PATH");
         seen_ld = env_get("LD_LIBRARY_PATH");
         seen_l1 = env_get("L1_HOME");
@@ -259,7 +373,7 @@ TEST_F(ServiceTest, WorkerSetsAndLogsTheEnvironmentWhenTheDirectoryCannotBeEnter
     ControlManager cm = control_manager(m);
     cm.enter_installation_directory = [] { return false; };
     std::vector<std::string> seen;
-    cm.start_java = [&]() {
+    cm.start_java = [&](const init::JavaEvents&) {
         seen = {env_get("L1_HOME"), env_get("PATH"), env_get("LD_LIBRARY_PATH"),
                 std::filesystem::current_path().string()};
         return init::java_start_ok();
@@ -276,21 +390,26 @@ TEST(StopWaiter, AsksTheLoopToStopOnlyAfterTheStoppedReportWentOut) {
     struct Probe : Actor {
         void started(LoopContext& context) override { context.stop(7); }
     };
-    for (const std::uint32_t report_error : {0u, 6u}) {
+    // The report refused by the manager; taken; refused since an earlier Stopped went out.
+    for (const std::uint32_t report_error : {6u, 0u, kErrorServiceNotActive}) {
         SCOPED_TRACE(report_error);
         EventLoop loop;
         auto stop = std::make_shared<StopFlag>();
         stop->request({kErrorServiceSpecificError, 2});
+        auto server = std::make_shared<ServerWatch>();
+        server->ended();
         std::vector<ServiceStatus> reports;
-        stop_waiter(
-            stop, kHandle,
-            [&](StatusHandle, const ServiceStatus& s) {
-                reports.push_back(s);
-                return system_result(report_error);
-            },
-            loop.stopper());
+        auto status = std::make_shared<StatusReports>(kHandle, [&](StatusHandle, const ServiceStatus& s) {
+            reports.push_back(s);
+            return system_result(report_error == kErrorServiceNotActive ? 0 : report_error);
+        });
+        if (report_error == kErrorServiceNotActive) ASSERT_TRUE(status->send(stopped_status({})));
+        StopWaiter{stop, server, status, [] { return false; }, [](std::uint32_t) {}, {}, loop.stopper()}();
         loop.start(std::make_unique<Probe>());
-        EXPECT_EQ(loop.run(), report_error == 0 ? 0 : 7);
-        EXPECT_EQ(reports, (std::vector<ServiceStatus>{stopped_status({kErrorServiceSpecificError, 2})}));
+        EXPECT_EQ(loop.run(), report_error == 6 ? 7 : 0);
+        EXPECT_EQ(reports.back(), stopped_status(report_error == kErrorServiceNotActive
+                                                     ? StopCodes{}
+                                                     : StopCodes{kErrorServiceSpecificError, 2}));
+        EXPECT_EQ(reports.size(), 1u);
     }
 }
