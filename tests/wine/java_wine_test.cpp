@@ -102,11 +102,14 @@ struct JavaTree {
 
 // What the stand-in records up to the main call for a record's options.
 std::vector<std::string> creation_record(const std::vector<std::string>& options, const Tree& t) {
-    std::vector<std::string> r = {"create version=0x00010008 nOptions=" + std::to_string(options.size() + 1) +
+    std::vector<std::string> r = {"create version=0x00010008 nOptions=" + std::to_string(options.size() + 3) +
                                   " ignoreUnrecognized=0"};
     for (std::size_t i = 0; i < options.size(); ++i) r.push_back("option[" + std::to_string(i) + "]=" + options[i]);
     const auto class_path = launcherwindows::init::build_class_path_option("ormic");
     r.push_back("option[" + std::to_string(options.size()) + "]=" + class_path.value());
+    for (const char* hook : {"exit", "abort"}) {
+        r.push_back("option[" + std::to_string(r.size() - 1) + "]=" + hook + " extraInfo=set");
+    }
     r.push_back("cwd=" + windows_path(t.root));
     r.push_back("env.L1_HOME=(unset)");
     for (const std::string& l : runtime_library_lines(t.root)) r.push_back(l);
@@ -280,6 +283,42 @@ TEST(WineJavaStart, NativesCalledThroughTheRegisteredTableGiveTheCipherResults) 
                          "\nStarting launcher  encrypt in cpp\n  encrypt in cpp\n"
                          "    Error - plaintext length (20) is not a multiple of 16\n"
                          "getting encrypted distribution key in cpp\ngetting encrypted distribution key in cpp\n");
+}
+
+// An application that ends the process itself: the runtime's exit hook
+// leaves its record and ends the process with the application's status; the
+// abort hook its record, and the runtime ends the process.
+TEST(WineJavaStart, AnApplicationsOwnExitOrAbortIsRecordedAndEndsTheProcess) {
+    const std::string exited = " launcherwindows::init - the Java application ";
+    const struct {
+        std::vector<std::string> args;
+        std::string main;
+        int status;
+        std::string record;
+        std::vector<std::string> tail;  // the stand-in's last records
+    } cases[] = {
+        {{"ormic"}, "exit:3", 3, "ERROR" + exited + "ormic ended the process with System.exit(3)",
+         {"System.exit(3) from main", "exit hook called with 3"}},
+        {{"ormic"}, "exit:0", 0, "INFO" + exited + "ormic ended the process with System.exit(0)",
+         {"System.exit(0) from main", "exit hook called with 0"}},
+        {{"ormad"}, "abort", 1, "ERROR launcherwindows::init - the Java runtime of ormad aborted",
+         {"abort", "abort hook returned"}},
+        {{"vesmors", "daemon"}, "exit:4", 4, "ERROR" + exited + "vesmors ended the process with System.exit(4)",
+         {"System.exit(4) from main", "exit hook called with 4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.main);
+        const JavaTree j("java/exit-" + c.main.substr(0, c.main.find(':')) + std::to_string(c.status));
+        j.configure("main=" + c.main + "\n");
+        const RunResult r = run(j.tree, {.args = c.args});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        const auto entries = log_entries(r.log);
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries.back(), c.record) << r.log;
+        const auto recorded = j.recorded();
+        ASSERT_GE(recorded.size(), c.tail.size());
+        EXPECT_EQ(std::vector<std::string>(recorded.end() - static_cast<long>(c.tail.size()), recorded.end()), c.tail);
+    }
 }
 
 // The trace lives in the working directory, which the command-word form

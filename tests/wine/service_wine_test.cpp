@@ -110,6 +110,8 @@ const std::vector<std::string> kStartedLog = {
     "INFO launcherwindows::init - Start java application vesmors",
 };
 const std::string kStopping = "INFO" + kSvc + "setting status to stopped and stopping actor system....";
+const std::string kExited = "launcherwindows::init - the Java application vesmors ended the process with System.exit(";
+const std::string kExitedWithZero = "INFO " + kExited + "0)";
 
 // The stand-in's record of the creation: the vesmors record's options with
 // the class path last, then the main class of the server.
@@ -126,13 +128,15 @@ const std::vector<std::string> kVesmorsOptions = {
     "-Djavax.net.ssl.trustStoreType=WINDOWS-ROOT",
 };
 void expect_vesmors_creation(const std::vector<std::string>& recorded) {
-    std::vector<std::string> expected = {"create version=0x00010008 nOptions=11 ignoreUnrecognized=0"};
+    std::vector<std::string> expected = {"create version=0x00010008 nOptions=13 ignoreUnrecognized=0"};
     for (std::size_t i = 0; i < kVesmorsOptions.size(); ++i) {
         expected.push_back("option[" + std::to_string(i) + "]=" + kVesmorsOptions[i]);
     }
     expected.push_back("option[10]=" + launcherwindows::init::build_class_path_option("vesmors").value());
+    expected.push_back("option[11]=exit extraInfo=set");
+    expected.push_back("option[12]=abort extraInfo=set");
     ASSERT_GE(recorded.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(recorded.begin(), recorded.begin() + 12), expected);
+    EXPECT_EQ(std::vector<std::string>(recorded.begin(), recorded.begin() + 14), expected);
     EXPECT_TRUE(contains(recorded, "FindClass=tolvan/vesmor/server/ServiceMain"));
     EXPECT_TRUE(contains(recorded, "GetStaticMethodID=tolvan/vesmor/server/ServiceMain.main([Ljava/lang/String;)V"));
 }
@@ -190,10 +194,12 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
     EXPECT_EQ(registry_values()["ImagePath"], windows_path(other.exe) + " start");
 }
 
-TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
+// A Stop asks the server to end as System.exit(0) does; the service reports
+// StopPending while its shutdown hooks run, then the exit hook Stopped.
+TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsItInOrder) {
     // The server loads a native library of its own by name, found through its
     // PATH, and prints to both streams, which the service manager gave it none of.
-    const ServiceTree s("svc/vesmors tree/life", "main=block\nload=l1double.dll\nprint=1\n");
+    const ServiceTree s("svc/vesmors tree/life", "main=block\nload=l1double.dll\nprint=1\nhooks=4000\n");
     plant_runtime_copies(s.tree.root);
     fs::create_directories(s.tree.root / "vesmor" / "l1" / "bin");
     fs::copy_file(test_jre() / "bin" / "verifydouble.dll", s.tree.root / "vesmor" / "l1" / "bin" / "l1double.dll");
@@ -222,12 +228,20 @@ TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
     EXPECT_EQ(query().state, 4);
 
     const RunResult stop = run_tool({"sc", "stop", "vesmors"});
+    ServiceState pending = wait_for_state(3, 10s);
+    EXPECT_EQ(pending.state, 3) << stop.out << pending.text;
+    EXPECT_FALSE(contains(s.recorded(), "shutdown hooks ended"));
     const ServiceState st = wait_for_state(1, 30s);
     EXPECT_EQ(st.state, 1) << stop.out << st.text;
     EXPECT_EQ(st.win32_exit_code, 0u);
     EXPECT_EQ(st.service_exit_code, 0u);
     EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
-    EXPECT_EQ(s.records(), started_log_and({"INFO" + kSvc + "stop event received", kStopping}));
+    EXPECT_EQ(s.records(), started_log_and({"INFO" + kSvc + "stop event received", kStopping, kExitedWithZero}));
+    const auto after = s.recorded();
+    const auto exit_call = std::find(after.begin(), after.end(), "System.exit(0) from attached");
+    EXPECT_EQ(std::vector<std::string>(exit_call, after.end()),
+              (std::vector<std::string>{"System.exit(0) from attached", "shutdown hooks started", "shutdown hooks ended",
+                                        "exit hook called with 0"}));
 
     // Remove of a stopped service sends no stop request (it would fail).
     const RunResult removed = s.launcher({"--remove"});
@@ -235,32 +249,50 @@ TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsTheProcess) {
     EXPECT_TRUE(wait_until_removed());
 }
 
+// Stopped says why: a failed start, main's exception, main's return, the
+// server's own System.exit(5), and a Stop whose shutdown hooks never end
+// (given up after 20 s).
 TEST_F(WineService, AServerThatFailsOrEndsStopsTheServiceWithItsReason) {
     struct Case {
         std::string config;
+        bool stop;
         unsigned long win32, specific;
-        std::string outcome;  // the worker's record
+        std::vector<std::string> tail;  // the log's records after the Java start's
     };
     const std::string error = "ERROR" + kSvc + "Application error: \"";
     for (const Case& c :
-         {Case{"create=fail\n", 1066, 1,
-               error + "the Java start of vesmors failed: JNI_CreateJavaVM returned -1 (JNI_ERR); see launcher-cpp.log\""},
-          Case{"main=throw\n", 1066, 2,
-               error + "the Java application vesmors ended with an uncaught exception: "
-                       "java.lang.IllegalStateException: thrown by the stub's main\""},
-          Case{"main=return\n", 0, 0, "INFO" + kSvc + "vesmors java application ended"}}) {
+         {Case{"create=fail\n", false, 1066, 1,
+               {error + "the Java start of vesmors failed: JNI_CreateJavaVM returned -1 (JNI_ERR); see launcher-cpp.log\"",
+                kStopping}},
+          Case{"main=throw\n", false, 1066, 2,
+               {error + "the Java application vesmors ended with an uncaught exception: "
+                        "java.lang.IllegalStateException: thrown by the stub's main\"",
+                kStopping}},
+          Case{"main=return\n", false, 0, 0, {"INFO" + kSvc + "vesmors java application ended", kStopping}},
+          Case{"main=exit:5\n", false, 1066, 5, {"ERROR " + kExited + "5)"}},
+          Case{"main=block\nhooks=hang\n", true, 1053, 0,
+               {"INFO" + kSvc + "stop event received", kStopping,
+                "ERROR" + kSvc +
+                    "the Java server did not end within 20 s of the stop request; the service stops without it"}}}) {
         SCOPED_TRACE(c.config);
         clean_up();
         const ServiceTree s("svc/vesmors tree/ends", c.config);
-        ASSERT_EQ(s.launcher({"install"}).status, 0);
-        run_tool({"net", "start", "vesmors"});
+        if (c.stop) {
+            install_and_start(s, {"net", "start", "vesmors"});
+            run_tool({"sc", "stop", "vesmors"});
+        } else {
+            ASSERT_EQ(s.launcher({"install"}).status, 0);
+            run_tool({"net", "start", "vesmors"});
+        }
+        const auto asked = std::chrono::steady_clock::now();
         ServiceState st;
-        poll([&] { return (st = query()).state == 1 && contains(s.records(), kStopping); }, 120s);
+        poll([&] { return (st = query()).state == 1 && processes_of(s.tree.exe).empty(); }, 120s);
         EXPECT_EQ(st.state, 1) << st.text;
         EXPECT_EQ(st.win32_exit_code, c.win32);
         EXPECT_EQ(st.service_exit_code, c.specific);
-        EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
-        EXPECT_EQ(s.records(), started_log_and({c.outcome, kStopping})) << read_file(s.tree.log_file());
+        if (c.stop) EXPECT_GE(std::chrono::steady_clock::now() - asked, 19s);
+        EXPECT_TRUE(processes_of(s.tree.exe).empty());
+        EXPECT_EQ(s.records(), started_log_and(c.tail)) << read_file(s.tree.log_file());
     }
 }
 
@@ -277,6 +309,7 @@ TEST_F(WineService, RemoveStopsARunningServiceOnceThenDeletesIt) {
     EXPECT_TRUE(contains(rec, kStopping));
     EXPECT_TRUE(wait_until_removed());
     EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
+    EXPECT_TRUE(contains(log_entries(read_file(s.tree.log_file())), kExitedWithZero));
 }
 
 TEST_F(WineService, RemoveOfAMissingServiceFailsWithItsCodeInBothForms) {

@@ -144,10 +144,12 @@ TEST(WineServiceSoak, InstallStartStopRemoveCyclesLeaveNothingBehind) {
         const std::string log = read_file(t.log_file());
         ASSERT_TRUE(ends_with(log, "\r\n\n")) << log;
         const auto entries = log_entries(log);
-        ASSERT_GE(entries.size(), 3u) << log;
+        ASSERT_GE(entries.size(), 4u) << log;
         EXPECT_EQ(entries.front(), "INFO launcherwindows - starting vesmors windows service");
-        EXPECT_EQ(entries[entries.size() - 2], svc + "stop event received");
-        EXPECT_EQ(entries.back(), svc + "setting status to stopped and stopping actor system....");
+        EXPECT_EQ(entries[entries.size() - 3], svc + "stop event received");
+        EXPECT_EQ(entries[entries.size() - 2], svc + "setting status to stopped and stopping actor system....");
+        EXPECT_EQ(entries.back(),
+                  "INFO launcherwindows::init - the Java application vesmors ended the process with System.exit(0)");
         for (const auto& e : entries) EXPECT_EQ(e.rfind("INFO ", 0), 0u) << e;
 
         const RunResult removed = run(t, {.args = {"remove"}});

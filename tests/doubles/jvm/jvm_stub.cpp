@@ -2,7 +2,9 @@
 // JVM (options, class and method look-ups, the main call, the natives) in a
 // text file and plays the part of the Java side as configured. Like a Java 8
 // runtime's, it imports its C runtime (crtdouble.dll) from jre\bin and at
-// creation loads a library from there by full path (javadouble.dll).
+// creation loads a library from there by full path (javadouble.dll). Its
+// System.exit runs the "shutdown hooks" on the calling thread, then calls the
+// exit hook from a thread of its own and ends the process if the hook returns.
 #define _JNI_IMPLEMENTATION_
 #include <jni.h>
 #include <windows.h>
@@ -49,15 +51,25 @@ struct Native {
 std::deque<Object> g_objects;  // never freed: the process is short
 std::deque<Method> g_methods;
 std::map<std::string, Native> g_natives;
+CRITICAL_SECTION g_objects_lock;  // the exit request comes on a thread of its own
 Object* g_pending = nullptr;
 Object* g_printer_target = nullptr;  // the StringWriter of the last PrintWriter
 int g_launcher_find_class_calls = 0;
 bool g_main_started = false;
 Config g_config;
+using ExitHook = void(JNICALL*)(jint);
+using AbortHook = void(JNICALL*)();
+ExitHook g_exit_hook = nullptr;
+AbortHook g_abort_hook = nullptr;
+DWORD g_main_thread = 0;
+std::vector<DWORD> g_attached;  // threads attached with AttachCurrentThread
 
 Object* make(Object::Kind kind, std::string name) {
+    EnterCriticalSection(&g_objects_lock);
     g_objects.push_back(Object{kind, std::move(name), nullptr, 0, {}});
-    return &g_objects.back();
+    Object* made = &g_objects.back();
+    LeaveCriticalSection(&g_objects_lock);
+    return made;
 }
 
 Object* as_object(jobject o) { return reinterpret_cast<Object*>(o); }
@@ -70,7 +82,7 @@ void throw_pending(const std::string& what) { g_pending = make(Object::Kind::Thr
 jclass JNICALL find_class(JNIEnv*, const char* name) {
     record(std::string("FindClass=") + name);
     // Before main the launcher looks up the key-provider class, then the main class.
-    if (!g_main_started) {
+    if (!g_main_started && std::string(name) != "java/lang/System") {
         ++g_launcher_find_class_calls;
         const std::string missing = g_config.get("missing", "");
         if ((missing == "encrypt_class" && g_launcher_find_class_calls == 1) ||
@@ -95,7 +107,7 @@ jint JNICALL register_natives(JNIEnv*, jclass cls, const JNINativeMethod* method
 jmethodID JNICALL get_static_method_id(JNIEnv*, jclass cls, const char* name, const char* signature) {
     const std::string class_name = as_object(cls)->name;
     record("GetStaticMethodID=" + class_name + "." + name + signature);
-    if (g_config.get("missing", "") == "main_method") {
+    if (g_config.get("missing", "") == "main_method" && std::string(name) == "main") {
         throw_pending(std::string("java.lang.NoSuchMethodError: ") + name);
         return nullptr;
     }
@@ -269,6 +281,57 @@ void print_to_both_streams() {
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), "System.err\n", 11, &written, nullptr);
 }
 
+std::string caller() {
+    const DWORD self = GetCurrentThreadId();
+    if (self == g_main_thread) return "main";
+    for (const DWORD t : g_attached) {
+        if (t == self) return "attached";
+    }
+    return "unattached";
+}
+
+DWORD WINAPI call_exit_hook(LPVOID code_value) {
+    const jint code = static_cast<jint>(reinterpret_cast<std::intptr_t>(code_value));
+    if (g_exit_hook) {
+        record("exit hook called with " + std::to_string(code));
+        g_exit_hook(code);
+        record("exit hook returned");
+    }
+    ExitProcess(static_cast<UINT>(code));
+}
+
+// Runtime.exit: the shutdown hooks ("hooks": milliseconds they take, or
+// "hang") on the calling thread, then the exit hook on a thread of the
+// runtime; never returns, unless refused ("exit=refuse", a SecurityManager).
+void runtime_exit(jint code) {
+    record("System.exit(" + std::to_string(code) + ") from " + caller());
+    if (g_config.get("exit", "") == "refuse") {
+        throw_pending("java.lang.SecurityException: exit refused by the stub's security manager");
+        return;
+    }
+    const std::string hooks = g_config.get("hooks", "");
+    if (!hooks.empty()) {
+        record("shutdown hooks started");
+        if (hooks == "hang") Sleep(INFINITE);
+        Sleep(static_cast<DWORD>(std::stoul(hooks)));
+        record("shutdown hooks ended");
+    }
+    const HANDLE thread =
+        CreateThread(nullptr, 0, call_exit_hook, reinterpret_cast<LPVOID>(static_cast<std::intptr_t>(code)), 0, nullptr);
+    if (!thread) ExitProcess(static_cast<UINT>(code));
+    for (;;) Sleep(INFINITE);
+}
+
+// What the runtime does when it aborts: the abort hook, then the end.
+[[noreturn]] void runtime_abort() {
+    record("abort");
+    if (g_abort_hook) {
+        g_abort_hook();
+        record("abort hook returned");
+    }
+    ExitProcess(1);
+}
+
 void run_main(jclass cls, va_list args) {
     g_main_started = true;
     jobject arguments = va_arg(args, jobject);
@@ -282,6 +345,10 @@ void run_main(jclass cls, va_list args) {
     } else if (mode.rfind("wait_file:", 0) == 0) {
         const std::wstring path = widen(mode.substr(10));
         while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) Sleep(20);
+    } else if (mode.rfind("exit:", 0) == 0) {
+        runtime_exit(static_cast<jint>(std::stol(mode.substr(5))));
+    } else if (mode == "abort") {
+        runtime_abort();
     } else if (mode == "natives") {
         // The natives ignore their receiver; any class object will do.
         run_natives(cls);
@@ -289,12 +356,23 @@ void run_main(jclass cls, va_list args) {
     record("main returned");
 }
 
-void JNICALL call_static_void_method_v(JNIEnv*, jclass cls, jmethodID, va_list args) { run_main(cls, args); }
+void call_static(jclass cls, jmethodID method, va_list args) {
+    const Method* m = reinterpret_cast<const Method*>(method);
+    if (m->class_name == "java/lang/System" && m->name == "exit") {
+        runtime_exit(va_arg(args, jint));
+    } else {
+        run_main(cls, args);
+    }
+}
+
+void JNICALL call_static_void_method_v(JNIEnv*, jclass cls, jmethodID method, va_list args) {
+    call_static(cls, method, args);
+}
 
 void JNICALL call_static_void_method(JNIEnv*, jclass cls, jmethodID method, ...) {
     va_list args;
     va_start(args, method);
-    run_main(cls, args);
+    call_static(cls, method, args);
     va_end(args);
 }
 
@@ -305,6 +383,19 @@ jint JNICALL destroy_java_vm(JavaVM*) {
 
 jint JNICALL get_env(JavaVM*, void** env, jint) {
     *env = &g_env_object;
+    return JNI_OK;
+}
+
+jint JNICALL attach_current_thread(JavaVM*, void** env, void* arguments) {
+    const auto* a = static_cast<const JavaVMAttachArgs*>(arguments);
+    record(std::string("AttachCurrentThread name=") + (a && a->name ? a->name : "(null)"));
+    g_attached.push_back(GetCurrentThreadId());
+    *env = &g_env_object;
+    return JNI_OK;
+}
+
+jint JNICALL detach_current_thread(JavaVM*) {
+    record("DetachCurrentThread");
     return JNI_OK;
 }
 
@@ -338,6 +429,8 @@ void set_up_tables() {
     fill_with_traps(g_invoke, "JavaVM");
     g_invoke.DestroyJavaVM = &destroy_java_vm;
     g_invoke.GetEnv = &get_env;
+    g_invoke.AttachCurrentThread = &attach_current_thread;
+    g_invoke.DetachCurrentThread = &detach_current_thread;
     g_vm_object.functions = &g_invoke;
 }
 
@@ -381,6 +474,8 @@ bool load_runtime_libraries(const std::wstring& folder) {
 extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
     const std::wstring folder = dll_folder();
     g_config = read_config(folder);
+    InitializeCriticalSection(&g_objects_lock);
+    g_main_thread = GetCurrentThreadId();
     const std::string record_path = g_config.get("record", narrow(folder) + "\\jvm_stub_record.txt");
     open_record(record_path);
 
@@ -392,8 +487,14 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
     record("create version=" + hex32(static_cast<std::uint32_t>(args->version)) +
            " nOptions=" + std::to_string(args->nOptions) +
            " ignoreUnrecognized=" + (args->ignoreUnrecognized ? "1" : "0"));
-    for (jint i = 0; i < args->nOptions; ++i)
-        record("option[" + std::to_string(i) + "]=" + (args->options[i].optionString ? args->options[i].optionString : "(null)"));
+    for (jint i = 0; i < args->nOptions; ++i) {
+        const JavaVMOption& o = args->options[i];
+        const std::string text = o.optionString ? o.optionString : "(null)";
+        // As HotSpot: "exit" and "abort" take their hook from extraInfo.
+        if (text == "exit") g_exit_hook = reinterpret_cast<ExitHook>(o.extraInfo);
+        if (text == "abort") g_abort_hook = reinterpret_cast<AbortHook>(o.extraInfo);
+        record("option[" + std::to_string(i) + "]=" + text + (o.extraInfo ? " extraInfo=set" : ""));
+    }
 
     std::wstring cwd(32768, L'\0');
     cwd.resize(GetCurrentDirectoryW(static_cast<DWORD>(cwd.size()), cwd.data()));
