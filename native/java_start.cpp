@@ -14,6 +14,7 @@
 #include "log_folder.h"
 #include "runtime_search.h"
 #include "throwable_text.h"
+#include "trace_file.h"
 
 namespace {
 
@@ -205,8 +206,8 @@ Outcome start(const char* jvm_path, const char* const* options, std::int32_t opt
               const char* encrypt_class, Events events) {
     std::function<void()> created_event = events.created;
     set_events(std::move(events));
-    // "w+": each start replaces the previous trace.
-    std::FILE* file = std::fopen(working_log_file("launcher-cpp.log").c_str(), "w+");
+    // Each start makes a fresh trace (the caller moves the earlier one aside).
+    std::FILE* file = open_trace_file(working_log_file(kJavaTraceFile));
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
 
     const auto created = create_vm(jvm_path, options, option_count, file);

@@ -55,7 +55,7 @@ Outcome run_main(const CreatedVm& created, const char* main_class, const char* e
 
 extern "C" {
 // Writes its trace to ".\launcher-logs\launcher-cpp.log" under the working
-// directory (replaced on every start; skipped when it cannot be opened).
+// directory (made afresh on every start; skipped when it cannot be opened).
 // Returns once main has returned and the VM is destroyed, which waits for the
 // application's non-daemon threads. A negative option count counts as none.
 std::int32_t initialize_java_app(const char* jvm_path, const char* const* options, std::int32_t option_count,

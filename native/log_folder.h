@@ -9,6 +9,8 @@
 namespace launcherwindows {
 
 inline constexpr std::string_view kLogFolder = "launcher-logs";
+// The Java start's trace, in that folder.
+inline constexpr std::string_view kJavaTraceFile = "launcher-cpp.log";
 
 // ".\launcher-logs\<file name>", with the platform's separator.
 inline std::string working_log_file(std::string_view file_name) {

@@ -7,7 +7,9 @@
 #include "init/classpath.h"
 #include "init/records.h"
 #include "java_start.h"
+#include "log/earlier_files.h"
 #include "log/logger.h"
+#include "log_folder.h"
 #include "process/console_output.h"
 
 namespace launcherwindows::init {
@@ -52,6 +54,7 @@ JavaStartResult start_java_app(std::string_view app_name, std::string_view recor
 
     logger::info(logger::kTargetInit, "Start java application " + name);
     console::keep_output(name);
+    logger::keep_earlier_files_or_warn(working_log_file(kJavaTraceFile));
     const JavaApp& record = app.value();
     const java_start::Outcome outcome =
         java_start::start(record.jvm_path.c_str(), option_strings.data(),
@@ -64,7 +67,7 @@ JavaStartResult start_java_app(std::string_view app_name, std::string_view recor
                                        (cause.empty() ? "" : ": " + cause));
     }
     return java_start_failed("the Java start of " + name + " failed" + (cause.empty() ? "" : ": " + cause) +
-                             "; see launcher-cpp.log");
+                             "; see " + std::string(kJavaTraceFile));
 }
 
 StartResult configure_and_start_java_app(std::string_view app_name, std::string_view record_text) {

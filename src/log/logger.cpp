@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "log/earlier_files.h"
 #include "log/log_file.h"
 #include "log_folder.h"
 #include "process/util.h"
@@ -128,8 +129,14 @@ void set_max_level(Level level) { g_max_level.store(static_cast<int>(level)); }
 }  // namespace detail
 
 void initialize() {
+    constexpr std::string_view kRefused = "a logger is installed already; the second set-up is refused";
+    // A second set-up must not move this process's own file away either.
+    if (g_state.load(std::memory_order_acquire) != nullptr) return report_failure(kRefused);
     const std::string path = log_file_path(get_halvora_directory());
-    if (!detail::install(path)) report_failure("a logger is installed already; the second set-up is refused");
+    const auto kept = keep_earlier_files(path);
+    if (!detail::install(path)) return report_failure(kRefused);
+    // Said once the new file is open, in it.
+    if (!kept) warn_earlier_files_not_kept(kept.error());
 }
 
 }  // namespace launcherwindows::logger

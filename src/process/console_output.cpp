@@ -1,5 +1,6 @@
 #include "process/console_output.h"
 
+#include "log/earlier_files.h"
 #include "log/logger.h"
 #include "log_folder.h"
 
@@ -12,7 +13,9 @@ std::string console_file_path(std::string_view app_name) {
 void keep_output(std::string_view app_name) {
     const Missing missing = missing_streams();
     if (!missing.output && !missing.error) return;
-    const auto kept = redirect(console_file_path(app_name), missing);
+    const std::string path = console_file_path(app_name);
+    logger::keep_earlier_files_or_warn(path);
+    const auto kept = redirect(path, missing);
     if (!kept) {
         logger::warn(logger::kTargetInit,
                      "the console output of " + std::string(app_name) + " is not kept: " + kept.error());

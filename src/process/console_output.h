@@ -17,16 +17,18 @@ struct Missing {
 
 // The platform's half (console_output_windows.cpp, console_output_posix.cpp).
 Missing missing_streams();
-// Empties or makes the file and points the missing streams at it, both the
-// system's standard handles and this program's C runtime streams; the reason
-// when the file cannot be made.
+// Makes the file (or empties it, when its earlier one could not be moved
+// aside) and points the missing streams at it, both the system's standard
+// handles and this program's C runtime streams; the reason when the file
+// cannot be made.
 Result<Unit, std::string> redirect(const std::string& path, Missing missing);
 
 // ".\launcher-logs\<name>-console.log", under the working directory.
 std::string console_file_path(std::string_view app_name);
 
-// Call before the application's runtime or library is loaded: points the
-// missing streams at its console file, or logs one WARN record saying why not.
+// Call before the application's runtime or library is loaded: moves the
+// earlier console files aside and points the missing streams at a fresh one,
+// or logs one WARN record saying why not.
 void keep_output(std::string_view app_name);
 
 }  // namespace launcherwindows::console

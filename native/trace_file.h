@@ -1,0 +1,9 @@
+#pragma once
+// The Java start's trace file, made afresh ("w+", text mode) and shared for
+// reading, writing and deleting, so that a later start can move it aside
+// while this process still writes to it. Each platform in a file of its own.
+#include <cstdio>
+#include <string>
+
+// Null when it cannot be made.
+std::FILE* open_trace_file(const std::string& path);
