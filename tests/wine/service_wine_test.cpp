@@ -227,6 +227,11 @@ TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsItInOrder) {
     EXPECT_LT(used, sysconf(_SC_CLK_TCK) * 5 / 50) << used << " ticks in 5 s";
     EXPECT_EQ(query().state, 4);
 
+    // Another start moves the running service's log aside; the service writes on into it.
+    const RunResult other = s.launcher({"other"});
+    EXPECT_EQ(log_entries(other.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service"}));
+    const fs::path moved = s.tree.log_file().string() + ".1";
+
     const RunResult stop = run_tool({"sc", "stop", "vesmors"});
     ServiceState pending = wait_for_state(3, 10s);
     EXPECT_EQ(pending.state, 3) << stop.out << pending.text;
@@ -236,7 +241,9 @@ TEST_F(WineService, StartRunsTheServerIdlyAndStopEndsItInOrder) {
     EXPECT_EQ(st.win32_exit_code, 0u);
     EXPECT_EQ(st.service_exit_code, 0u);
     EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
-    EXPECT_EQ(s.records(), started_log_and({"INFO" + kSvc + "stop event received", kStopping, kExitedWithZero}));
+    EXPECT_EQ(log_entries(read_file(moved)),
+              started_log_and({"INFO" + kSvc + "stop event received", kStopping, kExitedWithZero}));
+    EXPECT_EQ(s.records(), log_entries(other.log));
     const auto after = s.recorded();
     const auto exit_call = std::find(after.begin(), after.end(), "System.exit(0) from attached");
     EXPECT_EQ(std::vector<std::string>(exit_call, after.end()),
@@ -302,14 +309,13 @@ TEST_F(WineService, RemoveStopsARunningServiceOnceThenDeletesIt) {
 
     const RunResult r = s.launcher({"remove"});
     EXPECT_EQ(r.status, 0);
-    // The service appends to the log that the remove command emptied.
-    const auto rec = log_entries(r.log);
-    EXPECT_TRUE(contains(rec, "INFO" + kMain + "going to call uninstall for vesmor service"));
-    EXPECT_EQ(std::count(rec.begin(), rec.end(), "INFO" + kSvc + "stop event received"), 1) << r.log;
-    EXPECT_TRUE(contains(rec, kStopping));
+    EXPECT_TRUE(contains(log_entries(r.log), "INFO" + kMain + "going to call uninstall for vesmor service"));
     EXPECT_TRUE(wait_until_removed());
     EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
-    EXPECT_TRUE(contains(log_entries(read_file(s.tree.log_file())), kExitedWithZero));
+    // The service writes on into its own log, which the remove command moved aside.
+    const auto rec = log_entries(read_file(s.tree.log_file().string() + ".1"));
+    EXPECT_EQ(std::count(rec.begin(), rec.end(), "INFO" + kSvc + "stop event received"), 1);
+    EXPECT_EQ(std::vector<std::string>(rec.end() - 2, rec.end()), (std::vector<std::string>{kStopping, kExitedWithZero}));
 }
 
 TEST_F(WineService, RemoveOfAMissingServiceFailsWithItsCodeInBothForms) {
