@@ -97,8 +97,6 @@ void StopWaiter::operator()() const {
     std::uint32_t check_point = 0;
     bool asked = false;
     for (ServerWatch::State state = server->stop(); state != ServerWatch::State::Ended;) {
-        // Never from the handler's thread: System.exit runs the hooks on its caller.
-        if (state == ServerWatch::State::Running && !asked) asked = request_java_exit();
         const Clock::time_point now = Clock::now();
         if (now >= deadline) {
             announce_process_end();
@@ -110,6 +108,9 @@ void StopWaiter::operator()() const {
             return;
         }
         (void)reports->send(stop_pending_status(++check_point, milliseconds(deadline - now + timing.check_point_interval)));
+        // After StopPending, which the exit hook's Stopped must follow; never
+        // from the handler's thread, since System.exit runs the hooks on its caller.
+        if (state == ServerWatch::State::Running && !asked) asked = request_java_exit();
         state = server->wait_for_change(state, std::min(deadline, now + timing.check_point_interval));
     }
     // Without a Stopped report (ours now, or the exit hook's before) the loop
