@@ -5,13 +5,11 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "common/unicode_windows.h"
+#include "common/shared_file_windows.h"
 
 std::FILE* open_trace_file(const std::string& path) {
     // fopen shares no deleting, which would pin the file to its name.
-    const HANDLE h = CreateFileW(launcherwindows::unicode::to_wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = launcherwindows::create_shared_file(path, GENERIC_READ | GENERIC_WRITE);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_TEXT);
     if (fd < 0) {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "common/unicode_windows.h"
+#include "common/shared_file_windows.h"
 
 namespace launcherwindows::logger {
 namespace {
@@ -17,9 +17,7 @@ void LogFile::close() {
 }
 
 Result<Unit, std::uint32_t> LogFile::create(const std::string& path) {
-    const HANDLE h = CreateFileW(unicode::to_wide(path).c_str(), GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = create_shared_file(path, GENERIC_WRITE);
     if (h == INVALID_HANDLE_VALUE) return Result<Unit, std::uint32_t>::err(GetLastError());
     file_ = reinterpret_cast<std::intptr_t>(h);
     return Result<Unit, std::uint32_t>::ok(Unit{});

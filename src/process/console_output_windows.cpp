@@ -7,8 +7,8 @@
 
 #include <cstdio>
 
+#include "common/shared_file_windows.h"
 #include "common/system_error.h"
-#include "common/unicode_windows.h"
 #include "process/process.h"
 
 namespace launcherwindows::console {
@@ -49,9 +49,7 @@ Missing missing_streams() {
 Result<Unit, std::string> redirect(const std::string& path, Missing missing) {
     // One handle for both streams: their writes share one file position, so
     // they land in the order they were made, as on a console.
-    const HANDLE file = CreateFileW(unicode::to_wide(path).c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = create_shared_file(path, GENERIC_WRITE);
     if (file == INVALID_HANDLE_VALUE) return Result<Unit, std::string>::err(os_error_text(GetLastError()));
     // Held for the rest of the process: the streams write to it until the end.
     if (missing.output) {
