@@ -1,6 +1,7 @@
-# apt-get update against a mirror mid-sync; sourced by setup.sh and
+# apt-get against a mirror mid-sync or stale; sourced by setup.sh and
 # setup-i386.sh. While a mirror syncs it serves some indexes that do not match
-# its Release file, for minutes, several times a day.
+# its Release file, for minutes, several times a day; some mirrors keep one so
+# for days.
 
 # apt_update <log> [<apt-get option>...]: apt-get update, tried twice more
 # after a pause (SETUP_RETRY_PAUSE seconds, 20 by default, then half as long
@@ -41,4 +42,61 @@ apt_failed_indexes() {
       add(s)
     }
     END { print all }' "$1"
+}
+
+# apt_stale_suites <indexes>: the suites of apt_failed_indexes' list, once
+# each, space-separated; URLs it could not place in a suite are left out.
+apt_stale_suites() {
+  printf '%s\n' "$1" | tr ',' '\n' | sed -n 's/^ *\([^ /:]*\)\([/ ].*\)\{0,1\}$/\1/p' | awk 'NF && !seen[$0]++' | paste -sd' ' -
+}
+
+# apt_sources_without <folder> <suite>...: writes into <folder> a copy of this
+# machine's apt sources (sources.list and the .list and .sources files of
+# sources.list.d, where apt-config says they are) with those suites left out,
+# and prints the apt-get options that make one command read it instead. Other
+# sources, their URIs, keyrings and options stay as they are; the machine's
+# own files are not touched. No package cache is written for the copy.
+apt_sources_without() {
+  apt_dir=$1
+  shift
+  eval "$(apt-config shell apt_list Dir::Etc::sourcelist/f apt_parts Dir::Etc::sourceparts/d)"
+  mkdir -p "$apt_dir/parts"
+  : >"$apt_dir/sources.list"
+  [ ! -f "${apt_list:-}" ] || apt_drop_suites list "$*" <"$apt_list" >"$apt_dir/sources.list"
+  for apt_f in "${apt_parts:-/nonexistent}"/*.list "${apt_parts:-/nonexistent}"/*.sources; do
+    [ -f "$apt_f" ] || continue
+    apt_drop_suites "${apt_f##*.}" "$*" <"$apt_f" >"$apt_dir/parts/${apt_f##*/}"
+  done
+  echo "-o Dir::Etc::sourcelist=$apt_dir/sources.list -o Dir::Etc::sourceparts=$apt_dir/parts -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache="
+}
+
+# apt_drop_suites list|sources <suites>: a one-line-style or deb822 sources
+# file on stdin, without the entries of those suites, on stdout. A deb822
+# stanza keeps its other suites; one left with none is dropped.
+apt_drop_suites() {
+  awk -v kind="$1" -v drop=" $2 " '
+    function gone(s) { return index(drop, " " s " ") > 0 }
+    kind == "list" {
+      if ($1 == "deb" || $1 == "deb-src") {
+        i = 2
+        if ($2 ~ /^\[/) while (i <= NF && $i !~ /\]$/) i++
+        if ($2 ~ /^\[/) i++
+        if (gone($(i + 1))) next
+      }
+      print; next
+    }
+    # deb822: a stanza is held until its end, so that it can be dropped whole.
+    function flush() {
+      if (stanza != "" && !empty) printf "%s", stanza
+      stanza = ""; empty = 0
+    }
+    /^[ \t]*$/ { flush(); print; next }
+    tolower($1) == "suites:" {
+      kept = ""
+      for (j = 2; j <= NF; j++) if (!gone($j)) kept = kept " " $j
+      if (kept == "") empty = 1
+      stanza = stanza $1 kept "\n"; next
+    }
+    { stanza = stanza $0 "\n" }
+    END { flush() }'
 }

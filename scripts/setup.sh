@@ -31,19 +31,36 @@ if [ -n "$missing" ]; then
   # A stale index need not stop the set-up: what is missing may well be in
   # the lists apt already has.
   stale=""
+  suites=""
   if ! apt_update "$work/update.log"; then
     stale=$(apt_failed_indexes "$work/update.log")
+    suites=$(apt_stale_suites "$stale")
     stale=${stale:-"some package lists"}
     echo "setup.sh: not all package lists could be refreshed (apt could not fetch $stale); going on with the lists apt has" >&2
   fi
   # shellcheck disable=SC2086
   if ! apt-get install -y -q --no-install-recommends $missing; then
-    if [ -n "$stale" ]; then
-      echo "setup.sh: the packages could not be installed from the lists apt has: it could not fetch $stale, so the mirror is probably mid-sync; run the same command again later" >&2
-    else
-      echo "setup.sh: apt-get install failed (see its messages above)" >&2
+    # Without a suite's index of one architecture apt still takes that suite's
+    # versions for the others, and a Multi-Arch: same pair (zlib1g and
+    # zlib1g:i386) cannot agree: the install goes through only without the
+    # suite, from the versions the other suites have.
+    if [ -z "$suites" ]; then
+      if [ -n "$stale" ]; then
+        echo "setup.sh: the packages could not be installed from the lists apt has: it could not fetch $stale, so the mirror is probably mid-sync; run the same command again later" >&2
+      else
+        echo "setup.sh: apt-get install failed (see its messages above)" >&2
+      fi
+      exit 1
     fi
-    exit 1
+    named=$(echo "$suites" | sed 's/ /, /g')
+    echo "setup.sh: installing without $named, whose index the mirror serves stale (apt could not fetch $stale); run apt-get update && apt-get upgrade once it is whole" >&2
+    # shellcheck disable=SC2086
+    without=$(apt_sources_without "$work/sources" $suites)
+    # shellcheck disable=SC2086
+    if ! apt-get install -y -q --no-install-recommends $without $missing; then
+      echo "setup.sh: the packages could not be installed, neither from the lists apt has nor without $named: apt could not fetch $stale, so the mirror is probably mid-sync; run the same command again later" >&2
+      exit 1
+    fi
   fi
 fi
 echo "setup.sh: all build and test packages are present"
