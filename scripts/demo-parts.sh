@@ -44,10 +44,10 @@ demo_service() {
   echo
   echo "##### The vesmors service. Its Java server is the STAND-IN jvm.dll, whose main blocks like a server."
   echo "=== launcher vesmors install   (from \"$svc\")"
-  (cd /tmp && "$wine" "$svc/bin/launcher.exe" install)
+  (cd /tmp && "$wine" "$svc/bin/launcher.exe" vesmors install)
   echo "--- exit status: $?"
   echo "--- the service entry:"
-  "$wine" reg query 'HKLM\System\CurrentControlSet\Services\vesmors' | tr -d '\r' | grep -E 'ImagePath|DisplayName|Start|Type|ErrorControl|ObjectName'
+  "$wine" reg query 'HKLM\System\CurrentControlSet\Services\vesmors' | tr -d '\r' | grep -E 'ImagePath|DisplayName|Start|Type|ErrorControl|ObjectName|PreshutdownTimeout'
 
   echo "=== sc start vesmors"
   "$wine" sc start vesmors >/dev/null 2>&1 || true
@@ -66,7 +66,7 @@ demo_service() {
   tr -d '\r' <"$svc/launcher-logs/launcher.log" | sed '/^$/d' | tail -2
 
   echo "=== launcher vesmors remove"
-  (cd /tmp && "$wine" "$svc/bin/launcher.exe" remove)
+  (cd /tmp && "$wine" "$svc/bin/launcher.exe" vesmors remove)
   status=$?
   echo
   echo "--- exit status: $status"

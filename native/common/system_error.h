@@ -12,6 +12,7 @@ inline constexpr std::uint32_t kNoError = 0;
 inline constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 inline constexpr std::uint32_t kErrorCallNotImplemented = 120;
 inline constexpr std::uint32_t kErrorServiceRequestTimeout = 1053;
+inline constexpr std::uint32_t kErrorServiceCannotAcceptCtrl = 1061;
 inline constexpr std::uint32_t kErrorServiceNotActive = 1062;
 inline constexpr std::uint32_t kErrorServiceSpecificError = 1066;
 

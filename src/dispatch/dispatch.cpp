@@ -23,8 +23,13 @@ void print_usage() {
 }
 
 int invocation_name_form(const std::vector<std::string>& args, bool is_service, const DispatchOps& ops) {
-    const std::string& sub_command = args[1];
+    std::string sub_command = args[1];
     if (is_service) {
+        // The documented "launcher vesmors install" works in the service's
+        // own folder too: the word is skipped, the next element is the sub-command.
+        if (init::without_dashes(sub_command) == init::kServiceApplication) {
+            sub_command = args.size() > 2 ? args[2] : std::string();
+        }
         const std::string word(init::kServiceApplication);
         logger::info(kTargetMain, "starting " + word + " windows service");
         (void)ops.set_working_directory(ops.installation_directory());
@@ -47,7 +52,7 @@ int command_word_form(const std::vector<std::string>& args, const DispatchOps& o
     logger::info(kTargetMain, "Entry:: " + first + "\n");
     const std::string second = args.size() == 3 ? args[2] : std::string();
 
-    const std::string word = first.substr(std::min(first.find_first_not_of('-'), first.size()));
+    const std::string word(init::without_dashes(first));
     const auto app = init::find_application(word);
     if (!app || !init::startable(app->kind)) {
         print_usage();
@@ -95,8 +100,8 @@ int dispatch(const std::vector<std::string>& args, const DispatchOps& ops) {
     ops.initialize_log();
     const std::string& program = args[0];
     // The service's word wins when the path holds both.
-    if (program.find(init::kServiceApplication) != std::string::npos) return invocation_name_form(args, true, ops);
-    if (program.find(init::kNativeLibraryApplication) != std::string::npos) return invocation_name_form(args, false, ops);
+    if (init::path_names(program, init::kServiceApplication)) return invocation_name_form(args, true, ops);
+    if (init::path_names(program, init::kNativeLibraryApplication)) return invocation_name_form(args, false, ops);
     return command_word_form(args, ops);
 }
 

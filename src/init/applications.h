@@ -3,6 +3,7 @@
 // belongs to each. The dispatch, the record and class-path lookups and the
 // build's embedding (cmake/applications.cmake) all read the rows below; the
 // build stops when a row's record or class-path table does not exist.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -63,6 +64,17 @@ constexpr std::string_view word_of(Kind kind) {
 }
 inline constexpr std::string_view kServiceApplication = word_of(Kind::Service);            // vesmors
 inline constexpr std::string_view kNativeLibraryApplication = word_of(Kind::NativeLibrary);  // zentu
+
+// The invocation-name form: an executable whose path, as invoked, holds the
+// word (byte-wise, case-sensitive) acts as that application at once.
+constexpr bool path_names(std::string_view program_path, std::string_view word) {
+    return program_path.find(word) != std::string_view::npos;
+}
+
+// A command-line word with its leading dashes removed (--ormic, -ormic).
+constexpr std::string_view without_dashes(std::string_view argument) {
+    return argument.substr(std::min(argument.find_first_not_of('-'), argument.size()));
+}
 
 // A class-path table: its entries, or a count of 0 and no list.
 struct ClassPathTable {

@@ -1,5 +1,7 @@
 #include "install_service/command_line.h"
 
+#include "init/applications.h"
+
 namespace launcherwindows::install_service {
 
 std::string quote_argument(std::string_view argument) {
@@ -21,8 +23,14 @@ std::string quote_argument(std::string_view argument) {
     return out;
 }
 
+std::string service_launch_arguments(std::string_view executable_path) {
+    std::string arguments;
+    if (!init::path_names(executable_path, init::kServiceApplication)) arguments.append(init::kServiceApplication) += ' ';
+    return arguments + "start";
+}
+
 std::string service_command_line(std::string_view executable_path) {
-    return quote_argument(executable_path) + " start";
+    return quote_argument(executable_path) + " " + service_launch_arguments(executable_path);
 }
 
 }  // namespace launcherwindows::install_service

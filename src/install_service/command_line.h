@@ -10,7 +10,14 @@ namespace launcherwindows::install_service {
 // 2n+1 and n backslashes at the end become 2n.
 std::string quote_argument(std::string_view argument);
 
-// The service's command line: the quoted executable path, a space, "start".
+// The arguments the service manager starts the service with: "start" where
+// the executable's path makes it the service at once (installed suites and
+// their tools rely on that form), elsewhere the command word first,
+// "vesmors start".
+std::string service_launch_arguments(std::string_view executable_path);
+
+// The service's command line: the quoted executable path, a space, the
+// launch arguments.
 std::string service_command_line(std::string_view executable_path);
 
 }  // namespace launcherwindows::install_service

@@ -13,14 +13,13 @@
 #include "log/logger.h"
 #include "process/process.h"
 #include "process/util.h"
+#include "vesmors_service/stop_timing.h"
 
 namespace launcherwindows::install_service {
 namespace {
 
 using logger::kTargetMain;
 using Kind = ServiceError::Kind;
-
-constexpr std::string_view kLaunchArgument = "start";
 
 // A handle of the manager's, closed when it goes out of scope.
 class Handle {
@@ -37,6 +36,21 @@ private:
 };
 
 ServiceResult winapi(std::uint32_t code) { return service_error(ServiceError::winapi(code)); }
+
+// Only a service that runs takes a stop request: one stopped, stopping or
+// starting would refuse it, and one that accepts none is deleted as it is.
+bool takes_stop(const QueriedStatus& status) {
+    return status.state != kServiceStopped && status.state != kServiceStopPending &&
+           status.state != kServiceStartPending && (status.controls_accepted & kServiceAcceptStop) != 0;
+}
+
+// A refused stop request, where the service began to stop (or stopped)
+// between the query and the request: there is nothing left to ask.
+bool stopping_already(const ServiceManager& scm, ScHandle service, std::uint32_t refusal) {
+    if (refusal != kErrorServiceCannotAcceptCtrl && refusal != kErrorServiceNotActive) return false;
+    const StatusResult now = scm.query_status(service);
+    return now && !takes_stop(now.value());
+}
 
 void print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -59,18 +73,27 @@ ServiceResult install(const ServiceManager& scm) {
         fatal_stop("cannot determine the path of the running executable: " + system_error_message(exe.error()));
     }
 
+    const std::string arguments = service_launch_arguments(exe.value());
     for (const auto& [text, kind] : {std::pair{kServiceName, Kind::InvalidServiceName},
                                      std::pair{kServiceDisplayName, Kind::InvalidDisplayName},
                                      std::pair{std::string_view(exe.value()), Kind::InvalidExecutablePath},
-                                     std::pair{kLaunchArgument, Kind::InvalidLaunchArgument}}) {
+                                     std::pair{std::string_view(arguments), Kind::InvalidLaunchArgument}}) {
         if (auto checked = check_text(text, kind); !checked) return checked;
     }
-    const HandleResult created = scm.create_service(manager.get(), std::string(kServiceName),
-                                                    std::string(kServiceDisplayName), kServiceStart | kServiceStop,
-                                                    service_command_line(exe.value()));
+    const std::string command_line = service_command_line(exe.value());
+    const HandleResult created =
+        scm.create_service(manager.get(), std::string(kServiceName), std::string(kServiceDisplayName),
+                           kServiceStart | kServiceStop | kServiceChangeConfig, command_line);
     if (!created) return winapi(created.error());
-    // Neither started nor configured further.
     const Handle service(scm, created.value());
+    logger::info(kTargetMain, "the " + std::string(kServiceName) + " service starts with the command line " + command_line);
+    // The service works without it, but the machine's shutdown would cut its
+    // server's shutdown hooks off after a few seconds.
+    const auto timeout = static_cast<std::uint32_t>(vesmors_service::kPreshutdownTimeout.count());
+    if (const SystemResult set = scm.set_preshutdown_timeout(service.get(), timeout); !set) {
+        logger::warn(kTargetMain, "the preshutdown time-out of the vesmors service could not be set: " +
+                                      os_error_text(set.error()));
+    }
     return service_ok();
 }
 
@@ -87,18 +110,21 @@ ServiceResult remove(const ServiceManager& scm) {
     if (!found) return winapi(found.error());
     const Handle service(scm, found.value());
 
-    const StateResult state = scm.query_state(service.get());
-    if (!state) return winapi(state.error());
-    if (auto checked = check_state(state.value()); !checked) return checked;
+    const StatusResult status = scm.query_status(service.get());
+    if (!status) return winapi(status.error());
+    if (auto checked = check_state(status.value().state); !checked) return checked;
 
-    if (state.value() != kServiceStopped) {
+    if (takes_stop(status.value())) {
         const StateResult stopping = scm.send_stop(service.get());
-        if (!stopping) return winapi(stopping.error());
-        if (auto checked = check_state(stopping.value()); !checked) return checked;
-        // One fixed wait, no polling: the delete takes effect once it has stopped.
-        scm.sleep(1000);
+        if (stopping) {
+            if (auto checked = check_state(stopping.value()); !checked) return checked;
+            // One fixed wait, no polling: the delete takes effect once it has stopped.
+            scm.sleep(1000);
+        } else if (!stopping_already(scm, service.get(), stopping.error())) {
+            return winapi(stopping.error());
+        }
     }
-
+    // A service still stopping is marked for deletion and goes once it reports Stopped.
     if (const SystemResult deleted = scm.delete_service(service.get()); !deleted) return winapi(deleted.error());
     return service_ok();
 }

@@ -15,6 +15,12 @@ using ScHandle = std::uintptr_t;
 // A handle or a service state, else the system error code of the failed call.
 using HandleResult = Result<ScHandle, std::uint32_t>;
 using StateResult = Result<std::uint32_t, std::uint32_t>;
+// The current state and the controls it accepts now.
+struct QueriedStatus {
+    std::uint32_t state = 0;
+    std::uint32_t controls_accepted = 0;
+};
+using StatusResult = Result<QueriedStatus, std::uint32_t>;
 
 struct ServiceManager {
     // OpenSCManagerW for the local machine's default database.
@@ -25,10 +31,12 @@ struct ServiceManager {
                                std::uint32_t access, const std::string& command_line)>
         create_service;
     std::function<HandleResult(ScHandle manager, const std::string& name, std::uint32_t access)> open_service;
-    // The current state, from QueryServiceStatusEx.
-    std::function<StateResult(ScHandle service)> query_state;
+    // QueryServiceStatusEx.
+    std::function<StatusResult(ScHandle service)> query_status;
     // ControlService with the stop control: the state in the status it returns.
     std::function<StateResult(ScHandle service)> send_stop;
+    // ChangeServiceConfig2W with the preshutdown time-out.
+    std::function<SystemResult(ScHandle service, std::uint32_t milliseconds)> set_preshutdown_timeout;
     // DeleteService.
     std::function<SystemResult(ScHandle service)> delete_service;
     std::function<void(ScHandle handle)> close;

@@ -12,8 +12,9 @@ ServiceManager system_service_manager() {
         return HandleResult::err(ENOSYS);
     };
     m.open_service = [](ScHandle, const std::string&, std::uint32_t) { return HandleResult::err(ENOSYS); };
-    m.query_state = [](ScHandle) { return StateResult::err(ENOSYS); };
+    m.query_status = [](ScHandle) { return StatusResult::err(ENOSYS); };
     m.send_stop = [](ScHandle) { return StateResult::err(ENOSYS); };
+    m.set_preshutdown_timeout = [](ScHandle, std::uint32_t) { return system_result(ENOSYS); };
     m.delete_service = [](ScHandle) { return system_result(ENOSYS); };
     m.close = [](ScHandle) {};
     m.sleep = [](std::uint32_t) {};

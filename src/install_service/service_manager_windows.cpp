@@ -10,7 +10,8 @@ namespace {
 static_assert(kManagerConnect == SC_MANAGER_CONNECT && kManagerCreateService == SC_MANAGER_CREATE_SERVICE);
 static_assert(kServiceQueryStatus == SERVICE_QUERY_STATUS && kDelete == DELETE);
 static_assert(kServiceStart == SERVICE_START && kServiceStop == SERVICE_STOP);
-static_assert(kServiceStopped == SERVICE_STOPPED);
+static_assert(kServiceChangeConfig == SERVICE_CHANGE_CONFIG);
+static_assert(kServiceStopped == SERVICE_STOPPED && kServiceStartPending == SERVICE_START_PENDING);
 
 SC_HANDLE sc(ScHandle h) { return reinterpret_cast<SC_HANDLE>(h); }
 
@@ -38,20 +39,25 @@ ServiceManager system_service_manager() {
     m.open_service = [](ScHandle manager, const std::string& name, std::uint32_t access) {
         return handle_or_error(OpenServiceW(sc(manager), unicode::to_wide(name).c_str(), access));
     };
-    m.query_state = [](ScHandle service) {
+    m.query_status = [](ScHandle service) {
         SERVICE_STATUS_PROCESS status{};
         static_assert(sizeof(status) == 36);
         DWORD needed = 0;
         if (!QueryServiceStatusEx(sc(service), SC_STATUS_PROCESS_INFO, reinterpret_cast<LPBYTE>(&status),
                                   sizeof(status), &needed)) {
-            return StateResult::err(GetLastError());
+            return StatusResult::err(GetLastError());
         }
-        return StateResult::ok(status.dwCurrentState);
+        return StatusResult::ok({status.dwCurrentState, status.dwControlsAccepted});
     };
     m.send_stop = [](ScHandle service) {
         SERVICE_STATUS status{};
         if (!ControlService(sc(service), SERVICE_CONTROL_STOP, &status)) return StateResult::err(GetLastError());
         return StateResult::ok(status.dwCurrentState);
+    };
+    m.set_preshutdown_timeout = [](ScHandle service, std::uint32_t milliseconds) {
+        SERVICE_PRESHUTDOWN_INFO info{milliseconds};
+        return system_result(ChangeServiceConfig2W(sc(service), SERVICE_CONFIG_PRESHUTDOWN_INFO, &info) ? 0
+                                                                                                       : GetLastError());
     };
     m.delete_service = [](ScHandle service) {
         return system_result(DeleteService(sc(service)) ? 0 : GetLastError());

@@ -19,7 +19,18 @@ bool ServerWatch::begin() {
 
 void ServerWatch::created() { move_to(State::Running); }
 
-void ServerWatch::ended() { move_to(State::Ended); }
+void ServerWatch::ended(StopCodes codes) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        codes_ = codes;
+    }
+    move_to(State::Ended);
+}
+
+StopCodes ServerWatch::codes() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return codes_;
+}
 
 ServerWatch::State ServerWatch::stop() {
     const std::lock_guard<std::mutex> lock(mutex_);

@@ -3,6 +3,8 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "vesmors_service/stop_flag.h"
+
 namespace launcherwindows::vesmors_service {
 
 // The Java server's life as the service's stop sees it: the worker moves it
@@ -17,14 +19,16 @@ public:
     bool begin();
     // Worker: the VM exists.
     void created();
-    // Worker: the server's start has returned.
-    void ended();
+    // Worker: the server's start has returned, with the Stopped report's codes.
+    void ended(StopCodes codes);
 
     // Waiter: a stop is under way; a server not yet begun never will be.
     // Returns the state.
     State stop();
     // Waiter: the state once it differs from `seen`, or at the time point.
     State wait_for_change(State seen, Clock::time_point until);
+    // The codes the server ended with (none while it has not).
+    StopCodes codes();
 
 private:
     void move_to(State state);
@@ -32,6 +36,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     State state_ = State::NotStarted;
+    StopCodes codes_{};
 };
 
 }  // namespace launcherwindows::vesmors_service

@@ -35,7 +35,8 @@ std::uint32_t milliseconds(Clock::duration d) {
 }  // namespace
 
 ServiceStatus running_status() {
-    return {kServiceWin32OwnProcess, kServiceRunning, kServiceAcceptStop | kServiceAcceptShutdown, 0, 0, 0, 0};
+    return {kServiceWin32OwnProcess, kServiceRunning,
+            kServiceAcceptStop | kServiceAcceptShutdown | kServiceAcceptPreshutdown, 0, 0, 0, 0};
 }
 
 ServiceStatus stop_pending_status(std::uint32_t check_point, std::uint32_t wait_hint_ms) {
@@ -79,6 +80,9 @@ std::uint32_t handle_control(std::uint32_t control, ControlHandlerState& state) 
             logger::info(kTargetService, "stop event received");
             state.stop->request({});
             return kNoError;
+        // The machine's shutdown, announced first by Preshutdown, for which
+        // the manager waits up to the registered time-out rather than ~5 s.
+        case kControlPreshutdown:
         case kControlShutdown:
             logger::info(kTargetService, "shutdown event received");
             state.stop->request({});
@@ -113,9 +117,12 @@ void StopWaiter::operator()() const {
         if (state == ServerWatch::State::Running && !asked) asked = request_java_exit();
         state = server->wait_for_change(state, std::min(deadline, now + timing.check_point_interval));
     }
+    // A server whose start failed under the stop says so rather than the stop.
+    const StopCodes server_codes = server->codes();
+    const StopCodes reported = server_codes.win32_exit_code != kNoError ? server_codes : codes;
     // Without a Stopped report (ours now, or the exit hook's before) the loop
     // is left alone; the process goes on.
-    if (const SystemResult sent = reports->send(stopped_status(codes)); !sent && sent.error() != kErrorServiceNotActive) {
+    if (const SystemResult sent = reports->send(stopped_status(reported)); !sent && sent.error() != kErrorServiceNotActive) {
         return;
     }
     loop.stop(0);

@@ -20,6 +20,7 @@
 #include "vesmors_service/event_loop.h"
 #include "vesmors_service/server_watch.h"
 #include "vesmors_service/stop_flag.h"
+#include "vesmors_service/stop_timing.h"
 
 namespace launcherwindows::vesmors_service {
 
@@ -34,7 +35,7 @@ struct ServiceStatus {
     std::uint32_t wait_hint;
     bool operator==(const ServiceStatus&) const = default;
 };
-// Running accepts Stop and Shutdown; StopPending accepts nothing.
+// Running accepts Stop, Shutdown and Preshutdown; StopPending accepts nothing.
 ServiceStatus running_status();
 ServiceStatus stop_pending_status(std::uint32_t check_point, std::uint32_t wait_hint_ms);
 ServiceStatus stopped_status(StopCodes codes);
@@ -51,12 +52,6 @@ StopCodes codes_after_java(const init::JavaStartResult& java);
 // else the code as service-specific error.
 StopCodes codes_after_exit(std::int32_t code);
 
-// How long a stop waits for the Java server to end, and how often meanwhile
-// it tells the manager that it still works on the stop.
-struct StopTiming {
-    std::chrono::seconds bound{20};
-    std::chrono::milliseconds check_point_interval{2000};
-};
 // When the server outlives the bound: Stopped with these codes, and the
 // process ends with the first as its status.
 inline constexpr StopCodes kServerTimeoutCodes{kErrorServiceRequestTimeout, 0};

@@ -16,13 +16,15 @@ static_assert(kServiceWin32OwnProcess == SERVICE_WIN32_OWN_PROCESS);
 static_assert(kServiceStopped == SERVICE_STOPPED && kServiceRunning == SERVICE_RUNNING);
 static_assert(kServiceStopPending == SERVICE_STOP_PENDING);
 static_assert(kServiceAcceptStop == SERVICE_ACCEPT_STOP && kServiceAcceptShutdown == SERVICE_ACCEPT_SHUTDOWN);
+static_assert(kServiceAcceptPreshutdown == SERVICE_ACCEPT_PRESHUTDOWN);
 static_assert(kControlStop == SERVICE_CONTROL_STOP && kControlInterrogate == SERVICE_CONTROL_INTERROGATE);
-static_assert(kControlShutdown == SERVICE_CONTROL_SHUTDOWN);
+static_assert(kControlShutdown == SERVICE_CONTROL_SHUTDOWN && kControlPreshutdown == SERVICE_CONTROL_PRESHUTDOWN);
 static_assert(kNoError == NO_ERROR && kErrorCallNotImplemented == ERROR_CALL_NOT_IMPLEMENTED);
 static_assert(kErrorNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY);
 static_assert(kErrorServiceSpecificError == ERROR_SERVICE_SPECIFIC_ERROR);
 static_assert(kErrorServiceRequestTimeout == ERROR_SERVICE_REQUEST_TIMEOUT);
 static_assert(kErrorServiceNotActive == ERROR_SERVICE_NOT_ACTIVE);
+static_assert(kErrorServiceCannotAcceptCtrl == ERROR_SERVICE_CANNOT_ACCEPT_CTRL);
 
 DWORD WINAPI control_handler(DWORD control, DWORD, LPVOID, LPVOID context) {
     return handle_control(control, *static_cast<ControlHandlerState*>(context));

@@ -58,8 +58,9 @@ void VesmorsActor::started(LoopContext&) {
     } else {
         logger::error(kTargetService, "Application error: " + quoted_form(java.error().text));
     }
-    server_->ended();
-    stop_->request(codes_after_java(java));
+    const StopCodes codes = codes_after_java(java);
+    server_->ended(codes);
+    stop_->request(codes);
 }
 
 init::JavaStartResult start_vesmors_java(const init::JavaEvents& events) {

@@ -132,6 +132,24 @@ TEST(Dispatch, InvocationNameFormByPathVesmorsWinningOverZentu) {
     EXPECT_EQ(run(f, {"D:\\zentu\\bin\\launcher.exe", ""}), -1);
 }
 
+// The documented "launcher vesmors <sub-command>" in the service's own folder.
+TEST(Dispatch, InvocationNameFormTakesTheServiceWordAsThatWord) {
+    const struct {
+        std::vector<std::string> args;
+        const char* sub_command;
+    } cases[] = {
+        {{"vesmors", "install"}, "install"}, {{"--vesmors", "remove", "x"}, "remove"}, {{"vesmors"}, ""},
+        {{"install"}, "install"},            {{"vesmorsx", "install"}, "vesmorsx"},   {{"Vesmors", "start"}, "Vesmors"},
+    };
+    for (const auto& c : cases) {
+        Calls calls;
+        std::vector<std::string> args = {"C:\\Halvora vesmors\\bin\\launcher.exe"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(run(calls, args), 0);
+        EXPECT_EQ(calls.seen, (Seen{"integrity vesmors", "vesmors [" + std::string(c.sub_command) + "]"})) << args[1];
+    }
+}
+
 TEST(Dispatch, InvocationNameIsCaseSensitive) {
     Calls c;
     std::string out;

@@ -23,7 +23,9 @@ constexpr std::uint32_t kRunning = 4, kStopPending = 3;
 struct FakeManager {
     // What the calls answer.
     HandleResult service = HandleResult::ok(0);
-    StateResult state = StateResult::ok(kRunning);
+    // The query's answers in turn, the last one again and again.
+    std::vector<StatusResult> statuses = {StatusResult::ok({kRunning, 0x105})};
+    std::uint32_t preshutdown_error = 0;
     StateResult stop_reply = StateResult::ok(kStopPending);
     std::uint32_t delete_error = 0;
     HandleResult created = HandleResult::ok(0);
@@ -52,9 +54,15 @@ struct FakeManager {
             calls.push_back("open " + name + " " + std::to_string(access));
             return service ? HandleResult::ok(opened()) : service;
         };
-        m.query_state = [this](ScHandle) {
+        m.query_status = [this](ScHandle) {
             calls.push_back("query");
-            return state;
+            const StatusResult answer = statuses.front();
+            if (statuses.size() > 1) statuses.erase(statuses.begin());
+            return answer;
+        };
+        m.set_preshutdown_timeout = [this](ScHandle, std::uint32_t ms) {
+            calls.push_back("preshutdown " + std::to_string(ms));
+            return system_result(preshutdown_error);
         };
         m.send_stop = [this](ScHandle) {
             calls.push_back("stop");
@@ -101,17 +109,30 @@ TEST(RemoveCommand, AsksTheManagerInOrderAndClosesEveryHandle) {
     } cases[] = {
         {"running, stop accepted", [](FakeManager&) {}, "ok",
          opened_then({"stop", "sleep 1000", "delete", "close 2", "close 1"})},
-        {"stopped: no request, no wait", [](FakeManager& f) { f.state = StateResult::ok(1); }, "ok",
+        {"stopped: no request, no wait", [](FakeManager& f) { f.statuses = {StatusResult::ok({1, 0})}; }, "ok",
          opened_then({"delete", "close 2", "close 1"})},
+        // A second request would be refused: marked for deletion, it goes once stopped.
+        {"stopping already", [](FakeManager& f) { f.statuses = {StatusResult::ok({3, 0})}; }, "ok",
+         opened_then({"delete", "close 2", "close 1"})},
+        {"starting", [](FakeManager& f) { f.statuses = {StatusResult::ok({2, 0})}; }, "ok",
+         opened_then({"delete", "close 2", "close 1"})},
+        {"running, takes no stop", [](FakeManager& f) { f.statuses = {StatusResult::ok({4, 0x4})}; }, "ok",
+         opened_then({"delete", "close 2", "close 1"})},
+        {"began to stop since the query",
+         [](FakeManager& f) {
+             f.statuses.push_back(StatusResult::ok({3, 0}));
+             f.stop_reply = StateResult::err(1061);
+         },
+         "ok", opened_then({"stop", "query", "delete", "close 2", "close 1"})},
         {"the service refuses the stop", [](FakeManager& f) { f.stop_reply = StateResult::err(1052); }, "Winapi(1052",
          opened_then({"stop", "close 2", "close 1"})},
-        {"it cannot accept the control now", [](FakeManager& f) { f.stop_reply = StateResult::err(1061); },
-         "Winapi(1061", opened_then({"stop", "close 2", "close 1"})},
+        {"it cannot accept the control, and runs on", [](FakeManager& f) { f.stop_reply = StateResult::err(1061); },
+         "Winapi(1061", opened_then({"stop", "query", "close 2", "close 1"})},
         {"the stop reply has no known state", [](FakeManager& f) { f.stop_reply = StateResult::ok(0); },
          "InvalidServiceState(0)", opened_then({"stop", "close 2", "close 1"})},
-        {"the query has no known state", [](FakeManager& f) { f.state = StateResult::ok(8); },
+        {"the query has no known state", [](FakeManager& f) { f.statuses = {StatusResult::ok({8, 1})}; },
          "InvalidServiceState(8)", opened_then({"close 2", "close 1"})},
-        {"the query fails", [](FakeManager& f) { f.state = StateResult::err(5); }, "Winapi(5",
+        {"the query fails", [](FakeManager& f) { f.statuses = {StatusResult::err(5)}; }, "Winapi(5",
          opened_then({"close 2", "close 1"})},
         {"not installed", [](FakeManager& f) { f.service = HandleResult::err(1060); }, "Winapi(1060",
          {"open manager 1", "open vesmors 65572", "close 1"}},
@@ -128,18 +149,36 @@ TEST(RemoveCommand, AsksTheManagerInOrderAndClosesEveryHandle) {
     }
 }
 
-TEST(InstallCommand, CreatesTheQuotedCommandLineAndClosesBothHandles) {
-    for (const bool exists : {false, true}) {
+// Where the path holds "vesmors" the service's start arrives in the
+// invocation-name form; elsewhere it needs the command word.
+TEST(InstallCommand, RegistersACommandLineThatReachesTheServiceAndItsShutdownTime) {
+    const struct {
+        const char* exe;
+        const char* command_line;
+        std::uint32_t create_error, preshutdown_error;
+    } cases[] = {
+        {"C:\\A B\\vesmors\\bin\\launcher.exe", "\"C:\\A B\\vesmors\\bin\\launcher.exe\" start", 0, 0},
+        {"C:\\Program Files\\Halvora Suite\\bin\\launcher.exe",
+         "\"C:\\Program Files\\Halvora Suite\\bin\\launcher.exe\" vesmors start", 0, 0},
+        {"C:\\Suite\\VESMORS\\launcher.exe", "C:\\Suite\\VESMORS\\launcher.exe vesmors start", 0, 5},
+        {"C:\\A B\\vesmors\\bin\\launcher.exe", "\"C:\\A B\\vesmors\\bin\\launcher.exe\" start", 1073, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.exe);
         FakeManager fake;
-        if (exists) fake.created = HandleResult::err(1073);
+        fake.exe = c.exe;
+        if (c.create_error != 0) fake.created = HandleResult::err(c.create_error);
+        fake.preshutdown_error = c.preshutdown_error;
         testing::internal::CaptureStdout();
         const ServiceResult r = install(fake.manager());
         const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(outcome(r), exists ? "Winapi(1073" : "ok");
-        EXPECT_EQ(out, "before service manager\nOk(\"C:\\\\A B\\\\vesmors\\\\bin\\\\launcher.exe\")\n");
-        Calls expected = {"open manager 3",
-                          "create vesmors|Halvora VESMOR Service|48|\"C:\\A B\\vesmors\\bin\\launcher.exe\" start"};
-        if (!exists) expected.push_back("close 2");
+        EXPECT_EQ(outcome(r), c.create_error != 0 ? "Winapi(1073" : "ok");
+        std::string doubled;
+        for (const char ch : std::string(c.exe)) doubled += ch == '\\' ? "\\\\" : std::string(1, ch);
+        EXPECT_EQ(out, "before service manager\nOk(\"" + doubled + "\")\n");
+        Calls expected = {"open manager 3", "create vesmors|Halvora VESMOR Service|50|" + std::string(c.command_line)};
+        // A little above the stop's 20 s bound.
+        if (c.create_error == 0) expected.insert(expected.end(), {"preshutdown 25000", "close 2"});
         expected.push_back("close 1");
         EXPECT_EQ(fake.calls, expected);
         EXPECT_TRUE(fake.every_handle_closed_once());

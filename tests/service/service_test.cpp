@@ -67,6 +67,7 @@ struct Manager {
     std::promise<void> java_entered;       // the VM exists
     std::shared_future<void> java_release;
     init::JavaStartResult java_result = init::java_start_ok();
+    bool create_fails = false;  // then the start returns java_result at once
     init::JavaEvents events;  // what the worker gave the start
 
     // The exit request: whether it was taken, and from which thread.
@@ -109,6 +110,7 @@ ControlManager control_manager(const std::shared_ptr<Manager>& m) {
             m->changed.notify_all();
         }
         if (m->create_gate.valid()) m->create_gate.wait();
+        if (m->create_fails) return m->java_result;
         m->events = events;
         events.created();
         m->java_entered.set_value();
@@ -178,26 +180,30 @@ std::vector<std::string> with_worker_lines(std::vector<std::string> tail) {
 
 }  // namespace
 
-TEST(ControlHandler, StopAndShutdownSetTheFlagAndOnlyTheyAndInterrogateAreImplemented) {
+TEST(ControlHandler, StopShutdownAndPreshutdownSetTheFlagAndOnlyTheyAndInterrogateAreImplemented) {
     // Pause, continue, param change, session change (with event data),
-    // preshutdown, and codes Windows does not define.
-    for (const std::uint32_t code : {0u, 2u, 3u, 6u, 0xEu, 15u, 0x60u, 200u, 0xFFFFFFFFu}) {
+    // and codes Windows does not define.
+    for (const std::uint32_t code : {0u, 2u, 3u, 6u, 0xEu, 0x60u, 200u, 0xFFFFFFFFu}) {
         ControlHandlerState state{std::make_shared<StopFlag>()};
         EXPECT_EQ(handle_control(code, state), kErrorCallNotImplemented) << code;
         EXPECT_EQ(handle_control(kControlInterrogate, state), kNoError);
         EXPECT_FALSE(state.stop->requested());
     }
-    for (const std::uint32_t code : {kControlStop, kControlShutdown}) {
+    for (const std::uint32_t code : {kControlStop, kControlShutdown, kControlPreshutdown}) {
         ControlHandlerState state{std::make_shared<StopFlag>()};
         EXPECT_EQ(handle_control(code, state), kNoError);
         EXPECT_TRUE(state.stop->requested());
         EXPECT_EQ(state.stop->wait().win32_exit_code, 0u);
-        EXPECT_EQ(handle_control(kControlStop, state), kNoError);  // again, after the stop
+        // Again, after the stop began: nothing changes.
+        for (const std::uint32_t again : {kControlStop, kControlShutdown, kControlPreshutdown}) {
+            EXPECT_EQ(handle_control(again, state), kNoError);
+        }
+        EXPECT_EQ(state.stop->wait().win32_exit_code, 0u);
     }
 }
 
-TEST(ServiceReports, RunningAcceptsStopAndShutdownAndStoppedCarriesTheJavaOutcome) {
-    EXPECT_EQ(running_status(), (ServiceStatus{0x10, 4, 1 | 4, 0, 0, 0, 0}));
+TEST(ServiceReports, RunningAcceptsStopShutdownAndPreshutdownAndStoppedCarriesTheJavaOutcome) {
+    EXPECT_EQ(running_status(), (ServiceStatus{0x10, 4, 1 | 4 | 0x100, 0, 0, 0, 0}));
     EXPECT_EQ(stop_pending_status(3, 7000), (ServiceStatus{0x10, 3, 0, 0, 0, 3, 7000}));
     EXPECT_EQ(stopped_status(codes_after_java(init::java_start_ok())), (ServiceStatus{0x10, 1, 0, 0, 0, 0, 0}));
     EXPECT_EQ(stopped_status(codes_after_java(init::java_start_failed("x"))),
@@ -206,24 +212,28 @@ TEST(ServiceReports, RunningAcceptsStopAndShutdownAndStoppedCarriesTheJavaOutcom
               (ServiceStatus{0x10, 1, 0, 1066, 2, 0, 0}));
 }
 
-// A Stop (or Shutdown) while the server runs or is being created asks it to
-// end from the waiter's thread, under StopPending; the exit hook reports
-// Stopped, or the bound does with 1053 and ends the process.
+// A Stop (or Shutdown, or Preshutdown) while the server runs or is being
+// created asks it to end from the waiter's thread, under StopPending; the exit
+// hook reports Stopped, or the bound does with 1053 and ends the process. A
+// creation that fails under the stop reports the failed start.
 TEST_F(ServiceTest, AStopEndsTheServerInOrderOrGivesUpAfterTheBound) {
     const struct {
         const char* what;
         std::uint32_t control;
-        bool during_creation, ends;
+        bool during_creation, ends, creation_fails;
     } cases[] = {
-        {"stop, server ends", kControlStop, false, true},
-        {"shutdown during creation, server ends", kControlShutdown, true, true},
-        {"stop, server hangs", kControlStop, false, false},
+        {"stop, server ends", kControlStop, false, true, false},
+        {"shutdown during creation, server ends", kControlShutdown, true, true, false},
+        {"stop, server hangs", kControlStop, false, false, false},
+        {"preshutdown during creation, creation fails", kControlPreshutdown, true, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test_files::truncate(log_);
         auto m = std::make_shared<Manager>();
         m->exit_runs_hook = c.ends;
+        m->create_fails = c.creation_fails;
+        if (c.creation_fails) m->java_result = init::java_start_failed("no VM");
         std::promise<void> create, release;
         if (c.during_creation) m->create_gate = create.get_future().share();
         m->java_release = release.get_future().share();
@@ -256,12 +266,14 @@ TEST_F(ServiceTest, AStopEndsTheServerInOrderOrGivesUpAfterTheBound) {
             return m->reports.back().current_state == kServiceStopped && (c.ends || !m->process_ends.empty());
         }));
         const auto waited = std::chrono::steady_clock::now() - started;
-        EXPECT_EQ(m->exit_requests, 1);
+        EXPECT_EQ(m->exit_requests, c.creation_fails ? 0 : 1);
         EXPECT_NE(m->exit_requester, std::this_thread::get_id());
 
         const auto reports = m->reports_now();
         EXPECT_EQ(reports.front(), running_status());
-        EXPECT_EQ(reports.back(), stopped_status(c.ends ? StopCodes{} : kServerTimeoutCodes));
+        EXPECT_EQ(reports.back(), stopped_status(c.creation_fails ? StopCodes{kErrorServiceSpecificError, 1}
+                                                 : c.ends         ? StopCodes{}
+                                                                  : kServerTimeoutCodes));
         // StopPending in between, its check point rising and its hint covering the time left.
         ASSERT_GE(reports.size(), 3u);
         for (std::size_t i = 1; i + 1 < reports.size(); ++i) {
@@ -285,7 +297,8 @@ TEST_F(ServiceTest, AStopEndsTheServerInOrderOrGivesUpAfterTheBound) {
             expected.push_back("ERROR" + kSvc +
                                "the Java server did not end within 1 s of the stop request; the service stops without it");
         }
-        expected.push_back("INFO" + kSvc + "vesmors java application ended");
+        expected.push_back(c.creation_fails ? "ERROR" + kSvc + "Application error: \"no VM\""
+                                            : "INFO" + kSvc + "vesmors java application ended");
         EXPECT_EQ(records(), with_worker_lines(expected));
     }
 }
@@ -413,7 +426,7 @@ TEST(StopWaiter, AsksTheLoopToStopOnlyAfterTheStoppedReportWentOut) {
         auto stop = std::make_shared<StopFlag>();
         stop->request({kErrorServiceSpecificError, 2});
         auto server = std::make_shared<ServerWatch>();
-        server->ended();
+        server->ended({});
         std::vector<ServiceStatus> reports;
         auto status = std::make_shared<StatusReports>(kHandle, [&](StatusHandle, const ServiceStatus& s) {
             reports.push_back(s);

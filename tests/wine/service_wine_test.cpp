@@ -158,11 +158,16 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
     for (const char c : windows_path(s.tree.exe)) quoted_path += c == '\\' ? std::string("\\\\") : std::string(1, c);
     EXPECT_EQ(r.out, startup_lines(s.tree) + "before service manager\nOk(\"" + quoted_path + "\")\n");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(log_entries(r.log), (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service",
-                                                           "INFO" + kMain + "going to call install for vesmor service"}));
+    const std::string command_line = "\"" + windows_path(s.tree.exe) + "\" start";
+    EXPECT_EQ(log_entries(r.log),
+              (std::vector<std::string>{"INFO" + kMain + "starting vesmors windows service",
+                                        "INFO" + kMain + "going to call install for vesmor service",
+                                        "INFO" + kMain + "the vesmors service starts with the command line " +
+                                            command_line}));
 
     auto values = registry_values();
-    EXPECT_EQ(values["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" start");
+    EXPECT_EQ(values["ImagePath"], command_line);
+    EXPECT_EQ(values["PreshutdownTimeout"], "0x61a8");  // 25 s: the stop's bound and a little
     EXPECT_EQ(values["DisplayName"], "Halvora VESMOR Service");
     EXPECT_EQ(values["Start"], "0x2");
     EXPECT_EQ(values["Type"], "0x10");
@@ -187,11 +192,34 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
     EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Error while starting vesmors Winapi(1073: ", 0), 0u) << rec.back();
     EXPECT_EQ(registry_values()["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" start");
 
-    // A path without blanks goes in unquoted.
+    // A path without blanks goes in unquoted; without "vesmors" the start needs the word.
     clean_up();
     r = run(other, {.args = {"vesmors", "install"}});
     EXPECT_EQ(r.status, 0) << r.log;
-    EXPECT_EQ(registry_values()["ImagePath"], windows_path(other.exe) + " start");
+    EXPECT_EQ(registry_values()["ImagePath"], windows_path(other.exe) + " vesmors start");
+}
+
+// Installed where the path holds no "vesmors", the service's start arrives
+// with the command word and runs; a remove while the stop waits for the
+// server's hooks deletes it without a second request, once it has stopped.
+TEST_F(WineService, InstalledAnywhereItRunsAndARemoveWhileStoppingDeletesIt) {
+    const ServiceTree s("svc/Halvora Suite/anywhere", "main=block\nhooks=4000\n");
+    RunResult r = s.launcher({"vesmors", "install"});
+    ASSERT_EQ(r.status, 0) << r.log;
+    EXPECT_EQ(registry_values()["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" vesmors start");
+    run_tool({"sc", "start", "vesmors"});
+    ASSERT_EQ(wait_for_state(4).state, 4) << read_file(s.tree.log_file());
+    ASSERT_TRUE(poll([&] { return contains(s.recorded(), "main called args=null"); }, 60s));
+    EXPECT_TRUE(contains(s.records(), "INFO" + kSvc + "Inside run method vesmors"));
+
+    run_tool({"sc", "stop", "vesmors"});
+    ASSERT_EQ(wait_for_state(3, 10s).state, 3);
+    r = s.launcher({"vesmors", "remove"});
+    EXPECT_EQ(r.status, 0);
+    for (const auto& record : log_entries(r.log)) EXPECT_NE(record.rfind("ERROR", 0), 0u) << record;
+    EXPECT_TRUE(wait_until_removed());
+    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
+    EXPECT_TRUE(contains(s.recorded(), "shutdown hooks ended"));  // the stop ran to its end
 }
 
 // A Stop asks the server to end as System.exit(0) does; the service reports
