@@ -10,6 +10,7 @@
 #include "log/logger.h"
 #include "process/process.h"
 #include "process/util.h"
+#include "common/system_error.h"
 #include "text/quoted.h"
 
 namespace launcherwindows {
@@ -20,6 +21,11 @@ using logger::kTargetMain;
 void print_usage() {
     std::fwrite(kUsageText.data(), 1, kUsageText.size(), stdout);
     std::fflush(stdout);
+}
+
+// The invocation-name form's check: nothing is logged before its fatal stop.
+void check_integrity_or_stop(const std::string& word, const DispatchOps& ops) {
+    if (!ops.integrity_valid(word)) fatal_stop("integrity of " + word + " application is invalid");
 }
 
 int invocation_name_form(const std::vector<std::string>& args, bool is_service, const DispatchOps& ops) {
@@ -33,13 +39,15 @@ int invocation_name_form(const std::vector<std::string>& args, bool is_service, 
         const std::string word(init::kServiceApplication);
         logger::info(kTargetMain, "starting " + word + " windows service");
         (void)ops.set_working_directory(ops.installation_directory());
-        if (!ops.integrity_valid(word)) fatal_stop("integrity of " + word + " application is invalid");
+        check_integrity_or_stop(word, ops);
         const ServiceResult r = ops.start_vesmors(sub_command);
         if (r) return 0;
         logger::error(kTargetMain, "Application error : " + r.error().diagnostic());
         return -1;
     }
-    logger::info(kTargetMain, std::string("starting ").append(init::kNativeLibraryApplication));
+    const std::string word(init::kNativeLibraryApplication);
+    logger::info(kTargetMain, "starting " + word);
+    check_integrity_or_stop(word, ops);
     const StartResult r = ops.start_zentu(sub_command);
     if (r) return 0;
     logger::error(kTargetMain, "Application error: " + quoted_form(r.error()));
@@ -49,7 +57,8 @@ int invocation_name_form(const std::vector<std::string>& args, bool is_service, 
 int command_word_form(const std::vector<std::string>& args, const DispatchOps& ops) {
     logger::info(kTargetMain, "using launcher executable for startup");
     const std::string& first = args[1];
-    logger::info(kTargetMain, "Entry:: " + first + "\n");
+    // Typed by anyone: a line break in it must not make a record of its own.
+    logger::info(kTargetMain, "Entry:: " + controls_escaped(first) + "\n");
     const std::string second = args.size() == 3 ? args[2] : std::string();
 
     const std::string word(init::without_dashes(first));
@@ -59,6 +68,16 @@ int command_word_form(const std::vector<std::string>& args, const DispatchOps& o
         return 0;
     }
 
+    // The records' relative paths (the runtime, its folders, the jars) must
+    // name the files that the check verifies, wherever the caller started us.
+    if (app->kind == init::Kind::JavaDesktop) {
+        const std::string directory = ops.installation_directory();
+        if (const SystemResult entered = ops.set_working_directory(directory); !entered) {
+            logger::error(kTargetMain, "the working directory cannot be set to the installation directory " +
+                                           directory + ": " + os_error_text(entered.error()));
+            return -1;
+        }
+    }
     logger::info(kTargetMain, "Performing integrity check on the files......");
     if (!ops.integrity_valid(word)) {
         logger::error(kTargetMain, "integrity of " + word + " application failed");

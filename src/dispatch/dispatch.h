@@ -55,7 +55,7 @@ struct DispatchOps {
     std::function<StartResult(std::string_view argument)> start_zentu;
     std::function<ServiceResult(std::string_view sub_command)> start_vesmors;
     std::function<std::string()> installation_directory;
-    std::function<bool(const std::string&)> set_working_directory;
+    std::function<SystemResult(const std::string&)> set_working_directory;
 };
 DispatchOps default_dispatch_ops();
 

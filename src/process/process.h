@@ -12,8 +12,8 @@ namespace launcherwindows {
 using ModulePath = Result<std::string, std::uint32_t>;
 ModulePath current_executable_path();
 
-// Changes the working directory; false on failure.
-bool set_working_directory(const std::string& utf8_path);
+// Changes the working directory, or the system error code.
+SystemResult set_working_directory(const std::string& utf8_path);
 
 // This process's environment (on Windows the system's block, not the C
 // runtime's copy). A variable that is not set reads as empty.

@@ -16,7 +16,9 @@ ModulePath current_executable_path() {
     return ModulePath::ok(std::move(buf));
 }
 
-bool set_working_directory(const std::string& utf8_path) { return chdir(utf8_path.c_str()) == 0; }
+SystemResult set_working_directory(const std::string& utf8_path) {
+    return system_result(chdir(utf8_path.c_str()) == 0 ? 0 : static_cast<std::uint32_t>(errno));
+}
 
 void set_environment_variable(const std::string& name, const std::string& value) {
     setenv(name.c_str(), value.c_str(), 1);

@@ -22,8 +22,8 @@ ModulePath current_executable_path() {
     }
 }
 
-bool set_working_directory(const std::string& utf8_path) {
-    return SetCurrentDirectoryW(unicode::to_wide(utf8_path).c_str()) != 0;
+SystemResult set_working_directory(const std::string& utf8_path) {
+    return system_result(SetCurrentDirectoryW(unicode::to_wide(utf8_path).c_str()) ? 0 : GetLastError());
 }
 
 void set_environment_variable(const std::string& name, const std::string& value) {

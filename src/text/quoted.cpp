@@ -17,6 +17,18 @@ void append_hex_escape(std::string& out, const char* prefix, std::uint32_t value
     out += '}';
 }
 
+void append_escaped(std::string& out, char32_t c) {
+    switch (c) {
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        case U'\0': out += "\\0"; break;
+        default: append_hex_escape(out, "\\u{", static_cast<std::uint32_t>(c));
+    }
+}
+
+bool is_control(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029; }
+
 }  // namespace
 
 std::string quoted_form(std::string_view text) {
@@ -31,23 +43,33 @@ std::string quoted_form(std::string_view text) {
             ++i;
             continue;
         }
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            case U'\0': out += "\\0"; break;
-            default:
-                if (escaped_in_quoted_form(c)) {
-                    append_hex_escape(out, "\\u{", static_cast<std::uint32_t>(c));
-                } else {
-                    out.append(text.substr(i, len));
-                }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (escaped_in_quoted_form(c)) {
+            append_escaped(out, c);
+        } else {
+            out.append(text.substr(i, len));
         }
         i += len;
     }
     out += '"';
+    return out;
+}
+
+std::string controls_escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const std::size_t len = unicode::decode_utf8(text, i, c);
+        if (len != 0 && is_control(c)) {
+            append_escaped(out, c);
+        } else {
+            out.append(text.substr(i, len == 0 ? 1 : len));
+        }
+        i += len == 0 ? 1 : len;
+    }
     return out;
 }
 

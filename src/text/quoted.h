@@ -11,4 +11,9 @@ namespace launcherwindows {
 // valid UTF-8 are written as \x{hex}.
 std::string quoted_form(std::string_view text);
 
+// The text as it is, but for its line breaks and other control characters
+// (C0, DEL, C1, the line and paragraph separators), escaped as the quoted
+// form escapes them.
+std::string controls_escaped(std::string_view text);
+
 }  // namespace launcherwindows

@@ -111,7 +111,7 @@ struct ControlManager {
     StopTiming stop_timing{};
     // The worker's move into the installation directory; false when it failed.
     std::function<bool()> enter_installation_directory = [] {
-        return set_working_directory(get_halvora_directory());
+        return set_working_directory(get_halvora_directory()).is_ok();
     };
 };
 

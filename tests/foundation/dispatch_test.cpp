@@ -13,7 +13,8 @@ namespace {
 struct Calls {
     std::vector<std::string> seen;
     bool log_set_up = false;
-    std::string cwd;
+    std::string cwd, cwd_at_check;
+    std::uint32_t cwd_error = 0;
     bool integrity = true;
     StartResult java = start_ok();
     StartResult zentu = start_ok();
@@ -25,6 +26,7 @@ DispatchOps fake_ops(Calls& c) {
     ops.initialize_log = [&c] { c.log_set_up = true; };
     ops.integrity_valid = [&c](std::string_view app) {
         c.seen.push_back("integrity " + std::string(app));
+        c.cwd_at_check = c.cwd;
         return c.integrity;
     };
     ops.start_java = [&c](std::string_view app, std::string_view) {
@@ -41,8 +43,8 @@ DispatchOps fake_ops(Calls& c) {
     };
     ops.installation_directory = [] { return std::string("INSTALL"); };
     ops.set_working_directory = [&c](const std::string& d) {
-        c.cwd = d;
-        return false;  // a failure is ignored
+        if (c.cwd_error == 0) c.cwd = d;
+        return system_result(c.cwd_error);
     };
     return ops;
 }
@@ -100,7 +102,21 @@ TEST(Dispatch, SecondArgumentOnlyWithExactlyThreeElements) {
     EXPECT_EQ(c.seen, (Seen{"integrity zentu", "zentu []", "integrity zentu", "zentu [a]", "integrity zentu",
                             "zentu []", "integrity vesmors", "vesmors []", "integrity vesmors",
                             "vesmors [install]"}));
-    EXPECT_EQ(c.cwd, "");  // the command-word form keeps the caller's directory
+    EXPECT_EQ(c.cwd, "");  // zentu and vesmors keep the caller's directory here
+}
+
+// The desktop applications' relative paths name the installation's files,
+// the ones the check verifies, wherever the caller started them.
+TEST(Dispatch, JavaStartsEnterTheInstallationDirectoryBeforeTheCheckOrStopThere) {
+    for (const char* typed : {"ormic", "--ormad"}) {
+        Calls c;
+        EXPECT_EQ(run(c, {"launcher.exe", typed}), 0);
+        EXPECT_EQ(c.cwd_at_check, "INSTALL");
+        Calls refused;
+        refused.cwd_error = 2;
+        EXPECT_EQ(run(refused, {"launcher.exe", typed}), -1);
+        EXPECT_TRUE(refused.seen.empty());  // neither checked nor started
+    }
 }
 
 TEST(Dispatch, FailedStartsGiveMinusOneAndAFailedServiceCommandZero) {
@@ -121,10 +137,11 @@ TEST(Dispatch, InvocationNameFormByPathVesmorsWinningOverZentu) {
 
     Calls z;
     EXPECT_EQ(run(z, {"C:\\zentu-tools\\bin\\launcher.exe", "ormic"}), 0);
-    EXPECT_EQ(z.seen, (Seen{"zentu [ormic]"}));  // no integrity check in this branch
+    EXPECT_EQ(z.seen, (Seen{"integrity zentu", "zentu [ormic]"}));
     EXPECT_EQ(z.cwd, "");
 
     Calls s;
+    s.cwd_error = 5;  // ignored in this form
     s.vesmors = service_error(ServiceError::winapi(1063));
     EXPECT_EQ(run(s, {"D:\\vesmors\\bin\\launcher.exe", "start"}), -1);
     Calls f;
@@ -164,4 +181,6 @@ TEST(Dispatch, FailedIntegrityIsAFatalStop) {
                 "^integrity of ormad application in invalid\n$");
     EXPECT_EXIT(run(c, {"C:\\vesmors\\bin\\launcher.exe", "start"}), testing::ExitedWithCode(3),
                 "^integrity of vesmors application is invalid\n$");
+    EXPECT_EXIT(run(c, {"C:\\zentu\\bin\\launcher.exe", "x"}), testing::ExitedWithCode(3),
+                "^integrity of zentu application is invalid\n$");
 }

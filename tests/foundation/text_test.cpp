@@ -70,6 +70,20 @@ TEST(Quoted, EscapesByUnicodeClassAndKeepsPrintableCharactersRaw) {
     EXPECT_EQ(quoted_form("\xFF\xED\xA0\x80"), "\"\\x{ff}\\x{ed}\\x{a0}\\x{80}\"");
 }
 
+// The "Entry:: " record: only what could break a line or hide is escaped.
+TEST(Quoted, ControlsEscapedLeavesEverythingElseAsTyped) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"--ormic", "--ormic"},
+        {"C:\\a \"b\" \xC3\xA9" "e\xCC\x81", "C:\\a \"b\" \xC3\xA9" "e\xCC\x81"},
+        {"x\r\n\n2026-12-09T10:00:00.000+01:00 ERROR launcherwindows - forged",
+         "x\\r\\n\\n2026-12-09T10:00:00.000+01:00 ERROR launcherwindows - forged"},
+        {std::string("t\tz\0\x1b\x7f", 6), "t\\tz\\0\\u{1b}\\u{7f}"},
+        {"\xC2\x85\xE2\x80\xA8\xE2\x80\xA9", "\\u{85}\\u{2028}\\u{2029}"},
+        {"\xFF", "\xFF"},
+    };
+    for (const auto& [typed, written] : cases) EXPECT_EQ(controls_escaped(typed), written);
+}
+
 TEST(Quoted, NestsLikeTheClassPathMessages) {
     const std::string inner = quoted_form("error reading classpath count for app x");
     EXPECT_EQ(quoted_form("Loading of x class_paths failed: " + inner),

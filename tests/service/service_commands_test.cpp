@@ -198,7 +198,7 @@ TEST(RemoveCommand, ARefusedStopIsLoggedAndSetsTheExitStatusOfEachForm) {
             DispatchOps ops = default_dispatch_ops();
             ops.initialize_log = [] {};
             ops.integrity_valid = [](std::string_view) { return true; };
-            ops.set_working_directory = [](const std::string&) { return true; };
+            ops.set_working_directory = [](const std::string&) { return system_result(0); };
             ops.start_vesmors = [&fake](std::string_view sub) {
                 EXPECT_EQ(sub, "remove");
                 return remove(fake.manager());

@@ -130,11 +130,26 @@ TEST(WineDispatch, IntegrityFailureIsAFatalStop) {
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "integrity of ormad application in invalid\n");
 
-    const Tree v = make_tree("vesmors/integrity", failing);
-    r = run(v, {.args = {"start"}});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "integrity of vesmors application is invalid\n");
-    m = log_messages(r.log);
-    ASSERT_EQ(m.size(), 1u) << r.log;
-    EXPECT_EQ(m[0], "INFO starting vesmors windows service");
+    // The invocation-name forms: one record, then the stop, before any load.
+    for (const std::string app : {"vesmors", "zentu"}) {
+        const Tree v = make_tree(app + "/integrity", failing);
+        fs::copy_file(windows_build_dir() / "tests" / "doubles" / "enrolclientsvc" / "libenrolclientsvc.dll",
+                      v.root / "bin" / "libenrolclientsvc.dll");
+        r = run(v, {.args = {"start"}, .env = {{"ENROLCLIENTSVC_RECORD", windows_path(v.root / "called.txt")}}});
+        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.err, "integrity of " + app + " application is invalid\n");
+        EXPECT_EQ(log_messages(r.log), (std::vector<std::string>{app == "zentu" ? "INFO starting zentu"
+                                                                                : "INFO starting vesmors windows service"}));
+        EXPECT_FALSE(fs::exists(v.root / "called.txt"));  // never loaded
+    }
+}
+
+// A typed line break cannot make a record of its own.
+TEST(WineDispatch, AnArgumentCannotForgeARecord) {
+    const Tree t = make_tree("plain/forge");
+    const std::string forged = "2026-12-09T10:00:00.000+01:00 ERROR launcherwindows - forged";
+    const RunResult r = run(t, {.args = {"x\r\n\n" + forged}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(log_messages(r.log), (std::vector<std::string>{"INFO using launcher executable for startup",
+                                                            "INFO Entry:: x\\r\\n\\n" + forged + "\n"}));
 }

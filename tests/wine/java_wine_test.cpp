@@ -321,23 +321,22 @@ TEST(WineJavaStart, AnApplicationsOwnExitOrAbortIsRecordedAndEndsTheProcess) {
     }
 }
 
-// The trace lives in the working directory, which the command-word form
-// leaves as the caller set it; the log stays under the installation directory.
-TEST(WineJavaStart, WorkingDirectoryWithoutLauncherLogsStartsWithoutTrace) {
-    const Tree t = make_tree("java/elsewhere");
-    const fs::path work = t.root / "work dir";
-    const fs::path client = work / "jre" / "bin" / "client";
+// Started from a folder with a runtime of its own, the start loads the
+// installation's (the one the integrity check verified) and writes its trace
+// there: the working directory is the installation directory.
+TEST(WineJavaStart, AStartFromAnotherFolderUsesTheInstallationsFiles) {
+    const JavaTree j("java/elsewhere/suite");
+    const fs::path work = j.tree.root.parent_path() / "caller";
     install_java_runtime(work);
+    fs::create_directories(work / "launcher-logs");
 
-    const RunResult r = run(t, {.args = {"ormic"}, .cwd = work});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_FALSE(fs::exists(work / "launcher-logs"));
-    EXPECT_FALSE(fs::exists(t.root / "launcher-logs" / "launcher-cpp.log"));
-    const auto record = split_lines(read_file(client / "jvm_stub_record.txt"));
-    ASSERT_FALSE(record.empty());
-    EXPECT_NE(std::find(record.begin(), record.end(), "cwd=" + windows_path(work)), record.end());
-    EXPECT_NE(std::find(record.begin(), record.end(), "main called args=null"), record.end());
-    EXPECT_EQ(record.back(), "DestroyJavaVM");
+    const RunResult r = run(j.tree, {.args = {"ormic"}, .cwd = work});
+    EXPECT_EQ(r.status, 0) << r.log;
+    EXPECT_TRUE(contains(j.recorded(), "cwd=" + windows_path(j.tree.root)));
+    EXPECT_EQ(j.recorded().back(), "DestroyJavaVM");
+    EXPECT_FALSE(fs::exists(work / "jre" / "bin" / "client" / "jvm_stub_record.txt"));
+    EXPECT_TRUE(fs::is_empty(work / "launcher-logs"));
+    EXPECT_EQ(j.trace().rfind("Initializing Java in CPP", 0), 0u);
 }
 
 // The start blocks while main runs, and the trace is complete on disk

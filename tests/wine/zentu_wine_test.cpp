@@ -124,11 +124,14 @@ TEST_F(WineZentu, LibraryThatCannotBeLoadedOrCalledFailsTheStart) {
     for (const Case& c : cases) {
         const Tree t = zentu_tree("zt/" + c.name, c.dll);
         if (c.name == "notdll") write_file(t.root / "bin" / "libenrolclientsvc.dll", "not a library\r\n");
+        // A copy in the working directory (the tree's root here) is not searched.
+        if (c.name == "missing") fs::copy_file(double_dll("libenrolclientsvc.dll"), t.root / "libenrolclientsvc.dll");
 
         RunResult r = run(t, {.args = {"zentu", "x"}});
         EXPECT_EQ(r.status, 255) << c.name;  // -1
         EXPECT_EQ(r.err, "") << c.name;
         EXPECT_EQ(take_record(t), c.record) << c.name;
+        EXPECT_FALSE(fs::exists(t.root / enrolclientsvc::kRecordFile)) << c.name;
         std::vector<std::string> expected = kCommandWordStart;
         expected.push_back("ERROR launcherwindows - error while starting up zentu");
         expected.push_back("ERROR launcherwindows - Application error: \"" + c.error + "\"");
