@@ -132,6 +132,7 @@ TEST(Reader, DecodesStringEscapes) {
     EXPECT_EQ(app.jvm_path, "a\"b\\c/d\b\f\n\r\t");
     EXPECT_EQ(app.main_class, "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
     EXPECT_EQ(app.encrypt_class, "caf\xC3\xA9");
+    EXPECT_EQ(parse(R"(["\uDBFF\uDFFF", "m", "e", []])").jvm_path, "\xF4\x8F\xBF\xBF");  // U+10FFFF, the last
 }
 
 TEST(Reader, MissingAndDuplicateFields) {
@@ -205,6 +206,7 @@ TEST(Reader, SyntaxErrorsWithPositions) {
     EXPECT_TRUE(fails_with(R"({"jvm_path":"\u12G4"})", {"invalid escape", 1, 18}));
     EXPECT_TRUE(fails_with(R"({"jvm_path":"\ud800x"})", {"invalid escape", 1, 20}));
     EXPECT_TRUE(fails_with(R"({"jvm_path":"\ud800\u0041"})", {"invalid escape", 1, 25}));
+    EXPECT_TRUE(fails_with(R"({"jvm_path":"\uDBFF\uE000"})", {"invalid escape", 1, 25}));
     EXPECT_TRUE(fails_with(R"({"jvm_path":"\udc00"})", {"invalid escape", 1, 19}));
     EXPECT_TRUE(fails_with(R"({"x": 01})", {"invalid number", 1, 8}));
     EXPECT_TRUE(fails_with(R"({"x": -a})", {"invalid number", 1, 8}));

@@ -12,9 +12,11 @@ using namespace wine_harness;
 
 namespace {
 
-// Runs the tree's launcher.exe through a starter that passes no handles.
-RunResult run_without_handles(const Tree& t, RunOptions options) {
+// Runs the tree's launcher.exe through a starter that passes no handles, or
+// only the one named by give ("--give=out", "--give=err").
+RunResult run_without_handles(const Tree& t, RunOptions options, const std::string& give = "") {
     options.args.insert(options.args.begin(), windows_path(t.exe));
+    if (!give.empty()) options.args.insert(options.args.begin(), give);
     if (options.cwd.empty()) options.cwd = t.root;
     RunResult r = run_exe(windows_build_dir() / "tests" / "console" / "start_without_handles.exe", options);
     r.log = read_file(t.log_file());
@@ -58,6 +60,20 @@ TEST(WineConsoleOutput, WithoutHandlesEverythingPrintedLandsInOrderInTheApplicat
     EXPECT_EQ(k.out, windows_path(kept.exe) + "\nStarting launcherruntime: standard output\nSystem.out\n" + kNativesOutput);
     EXPECT_EQ(k.err, "runtime: standard error\nSystem.err\n");
     EXPECT_FALSE(fs::exists(console_file(kept.root, "ormic")));
+}
+
+// Only the missing stream goes to the file; the given one stays where it was.
+TEST(WineConsoleOutput, WithOneHandleGivenOnlyTheOtherStreamGoesToTheFile) {
+    const std::string out = "runtime: standard output\nSystem.out\n" + kNativesOutput;
+    const std::string err = "runtime: standard error\nSystem.err\n";
+    for (const bool output_given : {true, false}) {
+        const Tree t = java_tree(output_given ? "console/out-given" : "console/err-given", "main=natives\nprint=1\n");
+        const RunResult r = run_without_handles(t, {.args = {"ormic"}}, output_given ? "--give=out" : "--give=err");
+        EXPECT_EQ(r.status, 0) << r.log;
+        EXPECT_EQ(output_given ? r.out : r.err, output_given ? windows_path(t.exe) + "\nStarting launcher" + out : err);
+        EXPECT_EQ(output_given ? r.err : r.out, "");
+        EXPECT_EQ(read_file(console_file(t.root, "ormic")), output_given ? err : out);
+    }
 }
 
 // zentu keeps the caller's working directory, here one without launcher-logs.
