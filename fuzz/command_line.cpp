@@ -1,6 +1,7 @@
 // The service command line read back by the rules of CommandLineToArgvW
 // (argv_rules.cpp): every argument round-trips, and the quoted executable path
 // comes back as the program name.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "argv_rules.h"
+#include "init/applications.h"
 #include "install_service/command_line.h"
 
 namespace {
@@ -34,13 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (args[1] != path) fail("argument does not read back", quoted);
 
     // An executable's path has no quote and no trailing backslash; those read
-    // back as the program name, with "start" after them.
+    // back as the program name, with "start" after them, and the command word
+    // before it where the path does not make the program the service.
     if (path.find('"') == std::string::npos && path.back() != '\\') {
         const std::string line = service_command_line(path);
         const auto service = command_line_to_argv(line);
-        if (service.size() != 2) fail("service line: wrong argument count", line);
+        const std::vector<std::string> launch = launcherwindows::init::path_names(path, launcherwindows::init::kServiceApplication)
+                                                    ? std::vector<std::string>{"start"}
+                                                    : std::vector<std::string>{"vesmors", "start"};
+        if (service.size() != launch.size() + 1) fail("service line: wrong argument count", line);
         if (service[0] != path) fail("service line: program name does not read back", line);
-        if (service[1] != "start") fail("service line: no start argument", line);
+        if (!std::equal(launch.begin(), launch.end(), service.begin() + 1)) fail("service line: wrong launch arguments", line);
     }
     return 0;
 }
