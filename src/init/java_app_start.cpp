@@ -1,6 +1,7 @@
 #include "init/java_app_start.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "log/logger.h"
 #include "log_folder.h"
 #include "process/console_output.h"
+#include "trace_file.h"
 
 namespace launcherwindows::init {
 
@@ -54,12 +56,14 @@ JavaStartResult start_java_app(std::string_view app_name, std::string_view recor
 
     logger::info(logger::kTargetInit, "Start java application " + name);
     console::keep_output(name);
-    logger::keep_earlier_files_or_warn(working_log_file(kJavaTraceFile));
+    const std::string trace_path = working_log_file(kJavaTraceFile);
+    std::FILE* trace = nullptr;
+    logger::keep_earlier_files_and_open_or_warn(trace_path, [&] { trace = open_trace_file(trace_path); });
     const JavaApp& record = app.value();
     const java_start::Outcome outcome =
         java_start::start(record.jvm_path.c_str(), option_strings.data(),
                           static_cast<std::int32_t>(option_strings.size()), record.main_class.c_str(),
-                          record.encrypt_class.c_str(), hook_events(name, std::move(events)));
+                          record.encrypt_class.c_str(), trace, hook_events(name, std::move(events)));
     if (outcome) return java_start_ok();
     const std::string& cause = outcome.error().cause;
     if (outcome.error().status == kJavaStartUncaughtException) {

@@ -47,9 +47,9 @@ Missing missing_streams() {
 }
 
 Result<Unit, std::string> redirect(const std::string& path, Missing missing) {
-    // One handle for both streams: their writes share one file position, so
-    // they land in the order they were made, as on a console.
-    const HANDLE file = create_shared_file(path, GENERIC_WRITE);
+    // Every write goes to the end of the file, so both streams' writes land
+    // in the order they were made, as on a console, after whatever is there.
+    const HANDLE file = open_shared_file(path, FILE_APPEND_DATA);
     if (file == INVALID_HANDLE_VALUE) return Result<Unit, std::string>::err(os_error_text(GetLastError()));
     // Held for the rest of the process: the streams write to it until the end.
     if (missing.output) {
