@@ -203,11 +203,9 @@ Outcome run_main(const CreatedVm& created, const char* main_class, const char* e
 }
 
 Outcome start(const char* jvm_path, const char* const* options, std::int32_t option_count, const char* main_class,
-              const char* encrypt_class, Events events) {
+              const char* encrypt_class, std::FILE* file, Events events) {
     std::function<void()> created_event = events.created;
     set_events(std::move(events));
-    // Each start makes a fresh trace (the caller moves the earlier one aside).
-    std::FILE* file = open_trace_file(working_log_file(kJavaTraceFile));
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
 
     const auto created = create_vm(jvm_path, options, option_count, file);
@@ -248,5 +246,7 @@ extern "C" std::int32_t initialize_java_methods(const char* main_class, const ch
 extern "C" std::int32_t initialize_java_app(const char* jvm_path, const char* const* options,
                                             std::int32_t option_count, const char* main_class,
                                             const char* encrypt_class) {
-    return status_of(launcherwindows::java_start::start(jvm_path, options, option_count, main_class, encrypt_class));
+    using launcherwindows::working_log_file, launcherwindows::kJavaTraceFile;
+    return status_of(launcherwindows::java_start::start(jvm_path, options, option_count, main_class, encrypt_class,
+                                                        open_trace_file(working_log_file(kJavaTraceFile))));
 }

@@ -35,10 +35,11 @@ struct CreatedVm {
     JNIEnv* env;
 };
 
-// The whole start, with its trace (see initialize_java_app); the events are
-// what the VM's hooks tell from then on.
+// The whole start, writing its trace to `trace` (none when null), which it
+// closes when main has returned and otherwise keeps open to the end of the
+// process; the events are what the VM's hooks tell from then on.
 Outcome start(const char* jvm_path, const char* const* options, std::int32_t option_count, const char* main_class,
-              const char* encrypt_class, Events events = {});
+              const char* encrypt_class, std::FILE* trace, Events events = {});
 
 // Makes the runtime's folder a DLL search folder, loads the JVM library
 // (never unloaded) and creates the VM with the options in order, followed by
@@ -55,7 +56,7 @@ Outcome run_main(const CreatedVm& created, const char* main_class, const char* e
 
 extern "C" {
 // Writes its trace to ".\launcher-logs\launcher-cpp.log" under the working
-// directory (made afresh on every start; skipped when it cannot be opened).
+// directory (made, or written on at its end; skipped when it cannot be opened).
 // Returns once main has returned and the VM is destroyed, which waits for the
 // application's non-daemon threads. A negative option count counts as none.
 std::int32_t initialize_java_app(const char* jvm_path, const char* const* options, std::int32_t option_count,

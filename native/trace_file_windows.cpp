@@ -9,14 +9,14 @@
 
 std::FILE* open_trace_file(const std::string& path) {
     // fopen shares no deleting, which would pin the file to its name.
-    const HANDLE h = launcherwindows::create_shared_file(path, GENERIC_READ | GENERIC_WRITE);
+    const HANDLE h = launcherwindows::open_shared_file(path, GENERIC_READ | FILE_APPEND_DATA);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_TEXT);
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_TEXT | _O_APPEND);
     if (fd < 0) {
         CloseHandle(h);
         return nullptr;
     }
-    std::FILE* file = _fdopen(fd, "w+");
+    std::FILE* file = _fdopen(fd, "a+");
     if (!file) _close(fd);
     return file;
 }

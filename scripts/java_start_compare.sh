@@ -20,7 +20,7 @@ classes=$build/bench/java-start-classes
 # refused, and -verbose and -Xverify:none only add output.
 set -- -Xbootclasspath/a:"$classes" -Djava.library.path=./bin -Xshare:auto \
   -XX:MaxHeapFreeRatio=5 -XX:MinHeapFreeRatio=5 -XX:+HeapDumpOnOutOfMemoryError \
-  "-XX:HeapDumpPath=./dump/java_pid<pid>.hprof" -Xms64m -Xmx365m -DimType=swing \
+  "-XX:HeapDumpPath=./dump" -Xms64m -Xmx365m -DimType=swing \
   -Dfile.encoding=UTF-8 -Djavax.net.ssl.trustStoreType=WINDOWS-ROOT \
   -Dsun.java2d.ddscale=true -Dsun.java2d.translaccel=true -Dmorena.debug=true
 class_path=$("$run" --class-path)

@@ -4,9 +4,9 @@
 
 namespace launcherwindows {
 
-HANDLE create_shared_file(const std::string& utf8_path, DWORD access) {
+HANDLE open_shared_file(const std::string& utf8_path, DWORD access) {
     return CreateFileW(unicode::to_wide(utf8_path).c_str(), access,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 

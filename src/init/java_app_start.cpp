@@ -1,7 +1,10 @@
 #include "init/java_app_start.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "init/classpath.h"
@@ -11,6 +14,8 @@
 #include "log/logger.h"
 #include "log_folder.h"
 #include "process/console_output.h"
+#include "process/file_names.h"
+#include "trace_file.h"
 
 namespace launcherwindows::init {
 
@@ -38,6 +43,20 @@ java_start::Events hook_events(const std::string& name, JavaEvents events) {
 
 bool request_java_exit(std::int32_t code) { return java_start::request_exit(code); }
 
+Result<Unit, std::string> make_heap_dump_folder(const std::vector<std::string>& options) {
+    constexpr std::string_view kHeapDumpPath = "-XX:HeapDumpPath=";
+    std::string folder;
+    // The runtime takes the last one.
+    for (const auto& option : options) {
+        if (option.starts_with(kHeapDumpPath)) folder = option.substr(kHeapDumpPath.size());
+    }
+    using R = Result<Unit, std::string>;
+    std::error_code ec;
+    if (folder.empty() || std::filesystem::exists(filesystem_path(folder), ec)) return R::ok(Unit{});
+    std::filesystem::create_directories(filesystem_path(folder), ec);
+    return ec ? R::err("the heap dump folder " + folder + " cannot be made: " + ec.message()) : R::ok(Unit{});
+}
+
 JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text, JavaEvents events) {
     const std::string name(app_name);
     auto app = read_java_app(record_text);
@@ -54,12 +73,15 @@ JavaStartResult start_java_app(std::string_view app_name, std::string_view recor
 
     logger::info(logger::kTargetInit, "Start java application " + name);
     console::keep_output(name);
-    logger::keep_earlier_files_or_warn(working_log_file(kJavaTraceFile));
+    if (const auto made = make_heap_dump_folder(options); !made) logger::warn(logger::kTargetInit, made.error());
+    const std::string trace_path = working_log_file(kJavaTraceFile);
+    std::FILE* trace = nullptr;
+    logger::keep_earlier_files_and_open_or_warn(trace_path, [&] { trace = open_trace_file(trace_path); });
     const JavaApp& record = app.value();
     const java_start::Outcome outcome =
         java_start::start(record.jvm_path.c_str(), option_strings.data(),
                           static_cast<std::int32_t>(option_strings.size()), record.main_class.c_str(),
-                          record.encrypt_class.c_str(), hook_events(name, std::move(events)));
+                          record.encrypt_class.c_str(), trace, hook_events(name, std::move(events)));
     if (outcome) return java_start_ok();
     const std::string& cause = outcome.error().cause;
     if (outcome.error().status == kJavaStartUncaughtException) {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result.h"
 
@@ -36,6 +37,13 @@ struct JavaEvents {
 // Starts a Java application in this process from its record text and returns
 // when it has ended (unless it ends the process itself).
 JavaStartResult start_java_app(std::string_view app_name, std::string_view record_text, JavaEvents events = {});
+
+// Makes the folder that the last -XX:HeapDumpPath= option names (and the
+// folders above it, under the working directory for a relative path) when no
+// such path exists: the runtime writes its heap dump into an existing folder
+// as java_pid<pid>.hprof, and otherwise into a file of that name. Why not,
+// when it cannot be made.
+Result<Unit, std::string> make_heap_dump_folder(const std::vector<std::string>& options);
 
 // Asks the running Java application to end as System.exit(code) does, from a
 // thread of its own; false when none runs.

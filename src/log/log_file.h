@@ -7,10 +7,12 @@
 
 namespace launcherwindows::logger {
 
-// The log file, opened for writing, created or emptied, shared with other
-// processes for read, write and delete. Every write goes to the current end of
-// the file, so another process emptying it never leaves a gap of zero bytes.
-// The system calls are in log_file_windows.cpp and log_file_posix.cpp.
+// The log file, opened for writing, created or written on at its end (never
+// emptied: it may hold the records of a start whose file could not be moved
+// aside), shared with other processes for read, write and delete. Every write
+// goes to the current end of the file, so another process writing or emptying
+// it never leaves a gap of zero bytes. The system calls are in
+// log_file_windows.cpp and log_file_posix.cpp.
 class LogFile {
 public:
     LogFile() = default;
@@ -28,7 +30,7 @@ private:
     // -1 is both an invalid POSIX descriptor and INVALID_HANDLE_VALUE.
     static constexpr std::intptr_t kClosed = -1;
 
-    // Opens (creating or emptying) the file; the system error code on failure.
+    // Opens (creating) the file; the system error code on failure.
     Result<Unit, std::uint32_t> create(const std::string& path);
     // Writes some of the bytes at the end of the file, at least one unless
     // the system accepts none: how many, or the system error code.

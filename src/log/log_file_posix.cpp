@@ -12,7 +12,7 @@ void LogFile::close() {
 }
 
 Result<Unit, std::uint32_t> LogFile::create(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return Result<Unit, std::uint32_t>::err(static_cast<std::uint32_t>(errno));
     file_ = fd;
     return Result<Unit, std::uint32_t>::ok(Unit{});

@@ -17,7 +17,7 @@ void LogFile::close() {
 }
 
 Result<Unit, std::uint32_t> LogFile::create(const std::string& path) {
-    const HANDLE h = create_shared_file(path, GENERIC_WRITE);
+    const HANDLE h = open_shared_file(path, GENERIC_WRITE);
     if (h == INVALID_HANDLE_VALUE) return Result<Unit, std::uint32_t>::err(GetLastError());
     file_ = reinterpret_cast<std::intptr_t>(h);
     return Result<Unit, std::uint32_t>::ok(Unit{});

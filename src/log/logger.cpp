@@ -133,8 +133,9 @@ void initialize() {
     // A second set-up must not move this process's own file away either.
     if (g_state.load(std::memory_order_acquire) != nullptr) return report_failure(kRefused);
     const std::string path = log_file_path(get_halvora_directory());
-    const auto kept = keep_earlier_files(path);
-    if (!detail::install(path)) return report_failure(kRefused);
+    bool installed = false;
+    const auto kept = keep_earlier_files_and_open(path, [&] { installed = detail::install(path); });
+    if (!installed) return report_failure(kRefused);
     // Said once the new file is open, in it.
     if (!kept) warn_earlier_files_not_kept(kept.error());
 }

@@ -14,8 +14,8 @@ void keep_output(std::string_view app_name) {
     const Missing missing = missing_streams();
     if (!missing.output && !missing.error) return;
     const std::string path = console_file_path(app_name);
-    logger::keep_earlier_files_or_warn(path);
-    const auto kept = redirect(path, missing);
+    Result<Unit, std::string> kept = Result<Unit, std::string>::ok(Unit{});
+    logger::keep_earlier_files_and_open_or_warn(path, [&] { kept = redirect(path, missing); });
     if (!kept) {
         logger::warn(logger::kTargetInit,
                      "the console output of " + std::string(app_name) + " is not kept: " + kept.error());

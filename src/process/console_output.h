@@ -17,10 +17,10 @@ struct Missing {
 
 // The platform's half (console_output_windows.cpp, console_output_posix.cpp).
 Missing missing_streams();
-// Makes the file (or empties it, when its earlier one could not be moved
-// aside) and points the missing streams at it, both the system's standard
-// handles and this program's C runtime streams; the reason when the file
-// cannot be made.
+// Makes the file (or writes on at its end, when it could not be moved aside)
+// and points the missing streams at it, both the system's standard handles
+// and this program's C runtime streams; the reason when the file cannot be
+// opened.
 Result<Unit, std::string> redirect(const std::string& path, Missing missing);
 
 // ".\launcher-logs\<name>-console.log", under the working directory.

@@ -19,7 +19,7 @@ bool usable(int descriptor) { return fcntl(descriptor, F_GETFD) != -1; }
 Missing missing_streams() { return {!usable(STDOUT_FILENO), !usable(STDERR_FILENO)}; }
 
 Result<Unit, std::string> redirect(const std::string& path, Missing missing) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd < 0) return Result<Unit, std::string>::err(os_error_text(static_cast<std::uint32_t>(errno)));
     if (missing.output) {
         dup2(fd, STDOUT_FILENO);

@@ -47,18 +47,26 @@ Missing missing_streams() {
 }
 
 Result<Unit, std::string> redirect(const std::string& path, Missing missing) {
-    // One handle for both streams: their writes share one file position, so
-    // they land in the order they were made, as on a console.
-    const HANDLE file = create_shared_file(path, GENERIC_WRITE);
+    // Every write goes to the end of the file, so both streams' writes land
+    // in the order they were made, as on a console, after whatever is there.
+    const HANDLE file = open_shared_file(path, FILE_APPEND_DATA);
     if (file == INVALID_HANDLE_VALUE) return Result<Unit, std::string>::err(os_error_text(GetLastError()));
-    // Held for the rest of the process: the streams write to it until the end.
+    // Standard error gets a handle of its own on the same file: an
+    // application that closes its standard output must not close it too.
+    HANDLE error_handle = file;
+    if (missing.output && missing.error &&
+        !DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &error_handle, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        error_handle = file;  // one handle for both, as before, rather than no output
+    }
+    // Held for the rest of the process: the streams write to them until the end.
     if (missing.output) {
         SetStdHandle(STD_OUTPUT_HANDLE, file);
         point_stream(file, 1, stdout);
     }
     if (missing.error) {
-        SetStdHandle(STD_ERROR_HANDLE, file);
-        point_stream(file, 2, stderr);
+        SetStdHandle(STD_ERROR_HANDLE, error_handle);
+        point_stream(error_handle, 2, stderr);
     }
     return Result<Unit, std::string>::ok(Unit{});
 }

@@ -1,24 +1,38 @@
 // The shift of earlier files in a real folder: the order, the drop of the
-// oldest, gaps, and a step the system refuses.
+// oldest, gaps, a step the system refuses, a held oldest file, and one start
+// at a time per folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "log/earlier_files.h"
+#include "log/folder_lock.h"
+#include "path_rules.h"
 #include "test_files.h"
 
 using namespace launcherwindows::logger;
+using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
+
+fs::path numbered(const fs::path& file, int n) {
+    return n == 0 ? file : fs::path(file.string() + "." + std::to_string(n));
+}
 
 // "<content>" per number 0 (the file itself) to 10, "-" where there is none.
 std::vector<std::string> generations(const fs::path& file) {
     std::vector<std::string> out;
     for (int n = 0; n <= 10; ++n) {
-        const fs::path p = n == 0 ? file : fs::path(file.string() + "." + std::to_string(n));
+        const fs::path p = numbered(file, n);
         out.push_back(fs::is_regular_file(p) ? test_files::read(p) : fs::exists(p) ? "dir" : "-");
     }
     return out;
@@ -27,7 +41,7 @@ std::vector<std::string> generations(const fs::path& file) {
 void plant(const fs::path& file, const std::vector<std::string>& by_number) {
     for (std::size_t n = 0; n < by_number.size(); ++n) {
         if (by_number[n] == "-") continue;
-        const fs::path p = n == 0 ? file : fs::path(file.string() + "." + std::to_string(n));
+        const fs::path p = numbered(file, static_cast<int>(n));
         if (by_number[n] == "dir") {
             fs::create_directories(p / "inside");
         } else {
@@ -40,25 +54,34 @@ void plant(const fs::path& file, const std::vector<std::string>& by_number) {
 
 TEST(EarlierFiles, MoveOneStepDroppingTheTenthAndStopAtARefusedStep) {
     const std::string _ = "-";
+    const std::vector<std::string> all_ten = {"g0", "g1", "g2", "g3", "g4", "g5", "g6", "g7", "g8", "g9"};
     const struct {
         const char* what;
         std::vector<std::string> before, after;
         bool ok;
+        int held = -1;  // the number of a file another process holds open
     } cases[] = {
-        {"all ten", {"g0", "g1", "g2", "g3", "g4", "g5", "g6", "g7", "g8", "g9"},
-         {_, "g0", "g1", "g2", "g3", "g4", "g5", "g6", "g7", "g8", _}, true},
+        {"all ten", all_ten, {_, "g0", "g1", "g2", "g3", "g4", "g5", "g6", "g7", "g8", _}, true},
         {"gaps", {"g0", _, _, "g3"}, {_, "g0", _, _, "g3", _, _, _, _, _, _}, true},
         {"nothing yet", {}, {_, _, _, _, _, _, _, _, _, _, _}, true},
-        // A folder where the oldest is dropped: nothing moves, the file is then emptied as before.
+        // A folder where the oldest is dropped: nothing moves, the file is then written on.
         {"refused", {"g0", "g1", _, _, _, _, _, _, "g8", "dir"}, {"g0", "g1", _, _, _, _, _, _, "g8", "dir", _},
          false},
+        // A writer's file is never dropped: nothing moves.
+        {"the oldest held", all_ten, {"g0", "g1", "g2", "g3", "g4", "g5", "g6", "g7", "g8", "g9", _}, false, 9},
+        // ... and stays where it is when nothing has to move onto it.
+        {"the oldest held, a gap before it", {"g0", "g1", _, _, _, _, _, _, _, "g9"},
+         {_, "g0", "g1", _, _, _, _, _, _, "g9", _}, true, 9},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path dir = test_files::fresh_directory("earlier-files");
         const fs::path file = dir / "launcher.log";
         plant(file, c.before);
+        std::unique_ptr<std::ifstream> holder;
+        if (c.held >= 0) holder = std::make_unique<std::ifstream>(numbered(file, c.held));
         const auto kept = keep_earlier_files(file.string());
+        holder.reset();
         EXPECT_EQ(kept.is_ok(), c.ok);
         EXPECT_EQ(generations(file), c.after);
         if (!kept) {
@@ -69,4 +92,43 @@ TEST(EarlierFiles, MoveOneStepDroppingTheTenthAndStopAtARefusedStep) {
     }
     // No folder at all, as at the first start of an installation.
     EXPECT_TRUE(keep_earlier_files((test_files::fresh_directory("earlier-files") / "none" / "x.log").string()));
+}
+
+// Another start's moves in the same folder, however its path is spelt: a
+// start waits for them, and after its wait moves nothing and writes on.
+TEST(EarlierFiles, OneStartAtATimeMovesAFoldersFilesUntilItsNewFileIsOpen) {
+    const fs::path dir = test_files::fresh_directory("earlier-files-lock");
+    fs::create_directories(dir / "other");
+    const fs::path file = dir / "launcher.log";
+    plant(file, {"g0", "g1"});
+    std::vector<std::string> spellings = {(dir / "other" / "..").string()};
+    // Windows compares file names without case.
+    if (launcherwindows::kPathSeparator == '\\') {
+        std::string upper = dir.string();
+        std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+        spellings.push_back(upper);
+    }
+    // From another thread: on Windows a thread may take its own lock again.
+    const auto taken_as = [](const std::string& folder) {
+        return std::async(std::launch::async, [&] { return FolderLock::take(folder, 50ms).is_ok(); }).get();
+    };
+    for (const std::string& folder : spellings) {
+        SCOPED_TRACE(folder);
+        const auto held = FolderLock::take(folder, 0ms);
+        ASSERT_TRUE(held);
+        bool opened = false;
+        const auto kept = std::async(std::launch::async, [&] {
+                              return keep_earlier_files_and_open(file.string(), [&] { opened = true; }, 50ms);
+                          }).get();
+        ASSERT_FALSE(kept);
+        EXPECT_EQ(kept.error().rfind(file.string() + " cannot be moved to " + file.string() + ".1: ", 0), 0u)
+            << kept.error();
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(generations(file)[0], "g0");
+    }
+    bool held_while_opening = false;
+    EXPECT_TRUE(keep_earlier_files_and_open(file.string(), [&] { held_while_opening = !taken_as(spellings[0]); }));
+    EXPECT_TRUE(held_while_opening);
+    EXPECT_TRUE(taken_as(spellings[0]));
+    EXPECT_EQ(generations(file), (std::vector<std::string>{"-", "g0", "g1", "-", "-", "-", "-", "-", "-", "-", "-"}));
 }

@@ -22,6 +22,8 @@
 #include "init/java_app_start.h"
 #include "init/records.h"
 #include "java_start.h"
+#include "log_folder.h"
+#include "trace_file.h"
 #include "log/logger.h"
 
 int main(int argc, char** argv) {
@@ -49,7 +51,9 @@ int main(int argc, char** argv) {
         for (const auto& option : app.value().options) options.push_back(option.c_str());
         const auto outcome = launcherwindows::java_start::start(app.value().jvm_path.c_str(), options.data(),
                                                                 static_cast<std::int32_t>(options.size()), nullptr,
-                                                                app.value().encrypt_class.c_str());
+                                                                app.value().encrypt_class.c_str(),
+                                                                open_trace_file(launcherwindows::working_log_file(
+                                                                    launcherwindows::kJavaTraceFile)));
         const std::int32_t status = outcome ? kJavaStartOk : outcome.error().status;
         std::ofstream("events.txt", std::ios::binary | std::ios::app)
             << "start returned " << status << ": " << (outcome ? "" : outcome.error().cause) << "\n";

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -372,6 +373,24 @@ TEST_F(JavaStart, CompiledOrmicRecordFailsAtCreationOnJdk17) {
                             "start returned error: the Java start of ormic failed: JNI_CreateJavaVM returned -6 "
                             "(JNI_EINVAL): the runtime refused one of the options; see launcher-cpp.log"});
     EXPECT_NE(f.out.find("-Djava.ext.dirs=.\\jre\\lib\\ext;.\\ext; is not supported."), std::string::npos) << f.out;
+}
+
+// The heap dump option names a folder, as ormic's does, which the start
+// makes: an out-of-memory error leaves java_pid<N>.hprof in it (without the
+// folder HotSpot writes a file of the folder's name).
+TEST_F(JavaStart, AnOutOfMemoryErrorLeavesItsHeapDumpInTheFolderTheStartMade) {
+    const Finished f = start("ormic", record(kLibJvm, "launchertest/Main", "launchertest/KeyProvider",
+                                             {"-Xbootclasspath/a:" + kClasses, "-Dlaunchertest.mode=oom", "-Xmx16m",
+                                              "-XX:+HeapDumpOnOutOfMemoryError", "-XX:HeapDumpPath=./dump"}));
+    ASSERT_FALSE(f.timed_out);
+    ASSERT_TRUE(fs::is_directory(dir / "dump")) << f.out;
+    std::vector<std::string> dumps;
+    for (const auto& entry : fs::directory_iterator(dir / "dump")) dumps.push_back(entry.path().filename().string());
+    ASSERT_EQ(dumps.size(), 1u);
+    EXPECT_TRUE(std::regex_match(dumps[0], std::regex(R"(java_pid\d+\.hprof)"))) << dumps[0];
+    EXPECT_EQ(events().back(), "start returned error: the Java application ormic ended with an uncaught exception: "
+                               "java.lang.OutOfMemoryError: Java heap space");
+    fs::remove_all(dir / "dump");  // 10 MB
 }
 
 TEST_F(JavaStart, WithoutLauncherLogsTheStartRunsWithoutTrace) {

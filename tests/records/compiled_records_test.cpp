@@ -1,11 +1,14 @@
 // The compiled-in records: values, and the stored text's form.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "init/applications.h"
+#include "init/java_app_start.h"
 #include "init/records.h"
+#include "test_files.h"
 
 using namespace launcherwindows::init;
 
@@ -36,7 +39,7 @@ TEST(CompiledRecords, Ormic) {
                                "-XX:MaxHeapFreeRatio=5",
                                "-XX:MinHeapFreeRatio=5",
                                "-XX:+HeapDumpOnOutOfMemoryError",
-                               R"(-XX:HeapDumpPath=.\dump\java_pid<pid>.hprof)",
+                               R"(-XX:HeapDumpPath=.\dump)",
                                "-Xms64m",
                                "-Xmx365m",
                                "-DimType=swing",
@@ -46,6 +49,38 @@ TEST(CompiledRecords, Ormic) {
                                "-Dsun.java2d.translaccel=true",
                                "-Dmorena.debug=true",
                            }));
+}
+
+// The start makes the folder that the heap dump option names where no such
+// path is, so that the runtime writes java_pid<pid>.hprof into it rather than
+// a file of that name.
+TEST(CompiledRecords, TheHeapDumpFolderIsMadeWhereTheLastOptionNamesNoPath) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* what;
+        std::vector<std::string> paths;  // under the case's folder, each in a -XX:HeapDumpPath= option
+        const char* made;                // the folder made, or null
+        bool ok;
+    } cases[] = {
+        {"no option", {}, nullptr, true},
+        {"a missing folder and one above it", {"a/dump"}, "a/dump", true},
+        {"the last option wins, a file that is there", {"first", "file"}, nullptr, true},
+        {"under a file", {"file/dump"}, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path dir = test_files::fresh_directory("heap-dump");
+        test_files::write(dir / "file", "x");
+        std::vector<std::string> options = {"-XX:+HeapDumpOnOutOfMemoryError"};
+        for (const auto& p : c.paths) options.push_back("-XX:HeapDumpPath=" + (dir / p).string());
+        const auto made = make_heap_dump_folder(options);
+        EXPECT_EQ(made.is_ok(), c.ok);
+        const std::string refused = "the heap dump folder " + (dir / "file/dump").string() + " cannot be made: ";
+        if (!made) EXPECT_EQ(made.error().rfind(refused, 0), 0u) << made.error();
+        if (c.made) EXPECT_TRUE(fs::is_directory(dir / c.made));
+        EXPECT_FALSE(fs::exists(dir / "first"));
+        EXPECT_TRUE(fs::is_regular_file(dir / "file"));
+    }
 }
 
 TEST(CompiledRecords, Ormad) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -94,13 +95,19 @@ TEST(WineConsoleOutput, AFileThatCannotBeMadeIsOneWarningAndTheStartGoesOn) {
     EXPECT_NE(read_file(t.root / "bin" / "enrolclientsvc_record.txt").find("call argument="), std::string::npos);
 }
 
+// Also when the library has closed its standard output first: standard
+// error has a handle of its own.
 TEST(WineConsoleOutput, TheNativeLibrarysStandardErrorLandsInZentusFile) {
-    const Tree t = make_tree("console/zentu");
-    fs::create_directories(t.root / "launcher-logs");
-    fs::copy_file(windows_build_dir() / "tests" / "doubles" / "enrolclientsvc" / "libenrolclientsvc.dll",
-                  t.root / "bin" / "libenrolclientsvc.dll");
-    const RunResult r =
-        run_without_handles(t, {.args = {"zentu", "x"}, .env = {{"ENROLCLIENTSVC_STDERR", "panic: a goroutine"}}});
-    EXPECT_EQ(r.status, 0) << r.log;
-    EXPECT_EQ(read_file(console_file(t.root, "zentu")), "panic: a goroutine\n");
+    for (const bool close_output : {false, true}) {
+        SCOPED_TRACE(close_output);
+        const Tree t = make_tree("console/zentu");
+        fs::create_directories(t.root / "launcher-logs");
+        fs::copy_file(windows_build_dir() / "tests" / "doubles" / "enrolclientsvc" / "libenrolclientsvc.dll",
+                      t.root / "bin" / "libenrolclientsvc.dll");
+        std::map<std::string, std::string> env = {{"ENROLCLIENTSVC_STDERR", "panic: a goroutine"}};
+        if (close_output) env["ENROLCLIENTSVC_CLOSE_STDOUT"] = "1";
+        const RunResult r = run_without_handles(t, {.args = {"zentu", "x"}, .env = env});
+        EXPECT_EQ(r.status, 0) << r.log;
+        EXPECT_EQ(read_file(console_file(t.root, "zentu")), "panic: a goroutine\n");
+    }
 }

@@ -2,6 +2,9 @@
 // Wine against the real launcher.exe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <csignal>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +19,32 @@ namespace {
 fs::path numbered(const fs::path& file, int n) { return n == 0 ? file : fs::path(file.string() + "." + std::to_string(n)); }
 
 std::string entry_line(const std::string& word) { return "INFO launcherwindows - Entry:: " + word + "\n"; }
+
+// Another program holding a file without delete sharing, or (with --lock)
+// the lock of a log folder, until release() is called.
+class Holder {
+public:
+    Holder(const std::vector<std::string>& args, const fs::path& release) : release_(release) {
+        thread_ = std::thread([args, release] {
+            std::vector<std::string> a = args;
+            a.push_back(windows_path(release));
+            run_exe(windows_build_dir() / "tests" / "earlier_files" / "hold_file.exe", {.args = a});
+        });
+        held_ = poll([&] { return fs::exists(release.string() + ".held"); }, 60s);
+    }
+    ~Holder() { release(); }
+    bool held() const { return held_; }
+    void release() {
+        if (!thread_.joinable()) return;
+        write_file(release_, "");
+        thread_.join();
+    }
+
+private:
+    fs::path release_;
+    std::thread thread_;
+    bool held_ = false;
+};
 
 }  // namespace
 
@@ -56,30 +85,155 @@ TEST(WineEarlierFiles, AFailedJavaStartsTraceAndOutputSurviveTheNextStart) {
     EXPECT_FALSE(fs::exists(logs / "launcher.log.2"));
 }
 
-// Another program holds launcher.log.1 without delete sharing: one WARN
-// record says why, and the start goes on with a fresh log.
-TEST(WineEarlierFiles, AFileThatCannotBeMovedIsOneWarningAndTheStartGoesOn) {
-    const Tree t = make_tree("earlier/held");
-    run(t, {.args = {"first"}});
-    run(t, {.args = {"second"}});
-    const fs::path release = t.root / "release";
-    std::thread holder([&] {
-        run_exe(windows_build_dir() / "tests" / "earlier_files" / "hold_file.exe",
-                {.args = {windows_path(numbered(t.log_file(), 1)), windows_path(release)}});
-    });
-    ASSERT_TRUE(poll([&] { return fs::exists(release.string() + ".held"); }, 60s));
-    const RunResult r = run(t, {.args = {"third"}});
-    write_file(release, "");
-    holder.join();
+// Another program holds an earlier log or trace without delete sharing (a
+// log viewer, a scanner, a backup): the shift stops there with one WARN
+// record, and the previous start's file is written on, never emptied.
+TEST(WineEarlierFiles, AHeldEarlierFileKeepsThePreviousStartsRecordsWithOneWarning) {
+    for (const std::string held : {"launcher.log", "launcher-cpp.log"}) {
+        SCOPED_TRACE(held);
+        const Tree t = make_tree("earlier/held");
+        install_java_runtime(t.root);
+        const fs::path logs = t.root / "launcher-logs";
+        fs::create_directories(logs);
+        run(t, {.args = {"ormic"}});
+        const auto one_start = log_entries(read_file(t.log_file()));
+        const std::string one_trace = read_file(logs / "launcher-cpp.log");
+        run(t, {.args = {"ormic"}});
+        Holder holder({windows_path(numbered(logs / held, 1))}, t.root / "release");
+        ASSERT_TRUE(holder.held());
+        const RunResult r = run(t, {.args = {"ormic"}});
+        holder.release();
 
-    EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, 0);
+        // The log under the installation directory, the trace under the working directory.
+        const std::string named = held == "launcher.log" ? windows_path(logs / held) : ".\\launcher-logs\\" + held;
+        const std::string warning = "WARN launcherwindows - earlier log files are not kept: " + named +
+                                    ".1 cannot be moved to " + named + ".2: ";
+        std::vector<std::string> entries = log_entries(r.log);
+        const auto warned = std::find_if(entries.begin(), entries.end(),
+                                         [&](const std::string& e) { return e.starts_with("WARN"); });
+        ASSERT_NE(warned, entries.end()) << r.log;
+        EXPECT_EQ(warned->rfind(warning, 0), 0u) << *warned;
+        EXPECT_TRUE(warned->ends_with("(os error 32)")) << *warned;
+        entries.erase(warned);
+        if (held == "launcher.log") {
+            // The previous start's records, then this one's.
+            std::vector<std::string> both = one_start;
+            both.insert(both.end(), one_start.begin(), one_start.end());
+            EXPECT_EQ(entries, both);
+        } else {
+            EXPECT_EQ(entries, one_start);
+            EXPECT_EQ(read_file(logs / "launcher-cpp.log"), one_trace + one_trace);
+        }
+        EXPECT_FALSE(fs::exists(numbered(logs / held, 2)));
+    }
+}
+
+// Another start holds the folder's lock, which is named by the folder
+// however its path is spelt (here in capitals): a start waits its few
+// seconds, then moves nothing and writes on after the previous start's
+// records, with one WARN record.
+TEST(WineEarlierFiles, AStartThatCannotHaveTheFoldersLockWritesOnAfterItsWait) {
+    const Tree t = make_tree("earlier/locked");
+    run(t, {.args = {"first"}});
+    const auto first = log_entries(read_file(t.log_file()));
+    std::string folder = windows_path(t.log_file().parent_path());
+    std::transform(folder.begin(), folder.end(), folder.begin(), [](unsigned char c) { return std::toupper(c); });
+    Holder holder({"--lock", folder}, t.root / "release");
+    ASSERT_TRUE(holder.held());
+    const RunResult r = run(t, {.args = {"second"}});
+    holder.release();
+
     const auto entries = log_entries(r.log);
-    ASSERT_EQ(entries.size(), 3u) << r.log;
-    const std::string warning = "WARN launcherwindows - earlier log files are not kept: " +
-                                windows_path(numbered(t.log_file(), 1)) + " cannot be moved to " +
-                                windows_path(numbered(t.log_file(), 2)) + ": ";
-    EXPECT_EQ(entries[0].rfind(warning, 0), 0u) << entries[0];
-    EXPECT_TRUE(entries[0].ends_with("(os error 32)")) << entries[0];
-    EXPECT_EQ(entries[2], entry_line("third"));
-    EXPECT_NE(read_file(numbered(t.log_file(), 1)).find("Entry:: first"), std::string::npos);
+    ASSERT_EQ(entries.size(), first.size() + 3) << r.log;
+    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + 2), first);
+    const std::string log = windows_path(t.log_file());
+    const std::string warning =
+        "WARN launcherwindows - earlier log files are not kept: " + log + " cannot be moved to " + log + ".1: ";
+    EXPECT_EQ(entries[2].rfind(warning, 0), 0u) << entries[2];
+    EXPECT_TRUE(entries[2].ends_with("(os error 258)")) << entries[2];
+    EXPECT_EQ(entries.back(), entry_line("second"));
+    EXPECT_FALSE(fs::exists(numbered(t.log_file(), 1)));
+}
+
+// Four starts at the same moment: one at a time moves the folder's files, so
+// each start's records are kept in a file of their own, before the six
+// latest of the ten files that were there.
+TEST(WineEarlierFiles, StartsAtTheSameMomentEachKeepTheirRecords) {
+    const Tree t = make_tree("earlier/same-moment");
+    for (int n = 0; n <= 9; ++n) write_file(numbered(t.log_file(), n), "planted " + std::to_string(n));
+    std::vector<std::thread> starts;
+    for (int k = 0; k < 4; ++k) starts.emplace_back([&t, k] { run(t, {.args = {"same" + std::to_string(k)}}); });
+    for (auto& s : starts) s.join();
+    std::vector<std::string> started;
+    for (int n = 0; n < 4; ++n) {
+        const auto entries = log_entries(read_file(numbered(t.log_file(), n)));
+        ASSERT_EQ(entries.size(), 2u) << n << testing::PrintToString(entries);
+        started.push_back(entries[1]);
+    }
+    std::sort(started.begin(), started.end());
+    EXPECT_EQ(started, (std::vector<std::string>{entry_line("same0"), entry_line("same1"), entry_line("same2"),
+                                                 entry_line("same3")}));
+    for (int n = 4; n <= 9; ++n) EXPECT_EQ(read_file(numbered(t.log_file(), n)), "planted " + std::to_string(n - 4));
+    EXPECT_FALSE(fs::exists(numbered(t.log_file(), 10)));
+}
+
+namespace {
+
+// Stops and removes the service and ends its process, whatever the test did.
+struct ServiceCleanUp {
+    fs::path exe;
+    ~ServiceCleanUp() {
+        if (!query().installed) return;
+        run_tool({"sc", "stop", "vesmors"});
+        poll([&] { return processes_of(exe).empty(); }, 30s);
+        for (const pid_t pid : processes_of(exe)) kill(pid, SIGKILL);
+        run_tool({"sc", "delete", "vesmors"});
+        wait_until_removed();
+    }
+};
+
+}  // namespace
+
+// The service runs for weeks while other starts come: its log moves along
+// with it to .9 and is never dropped while it writes; every one of the nine
+// latest starts is kept, the ones that find .9 busy at the end of
+// launcher.log, after a WARN record each.
+TEST(WineEarlierFilesWithTheService, ARunningServicesLogStaysWholeAndTheNineLatestStartsAreKept) {
+    const Tree t = make_tree("earlier/service");
+    install_java_runtime(t.root);
+    fs::create_directories(t.root / "launcher-logs");
+    const fs::path client = t.root / "jre" / "bin" / "client";
+    write_file(client / "jvm_stub.cfg", "main=block\n");
+    // Named for the service, so that the service manager's start runs it; the
+    // other starts run launcher.exe beside it, with the same log folder.
+    const ServiceCleanUp clean_up{t.root / "bin" / "vesmors.exe"};
+    fs::copy_file(t.exe, clean_up.exe);
+    ASSERT_EQ(run_exe(clean_up.exe, {.args = {"install"}, .cwd = t.root}).status, 0);
+    run_tool({"sc", "start", "vesmors"});
+    ASSERT_EQ(wait_for_state(4).state, 4) << read_file(t.log_file());
+    ASSERT_TRUE(poll([&] { return read_file(client / "jvm_stub_record.txt").find("main called") != std::string::npos; },
+                     60s));
+
+    for (int k = 1; k <= 11; ++k) run(t, {.args = {"gen" + std::to_string(k)}});
+    run_tool({"sc", "stop", "vesmors"});
+    ASSERT_EQ(wait_for_state(1, 60s).state, 1);
+    ASSERT_TRUE(poll([&] { return processes_of(clean_up.exe).empty(); }, 30s));
+
+    // The service's records, from its start to its stop, in the one file.
+    const auto service = log_messages(read_file(numbered(t.log_file(), 9)));
+    ASSERT_FALSE(service.empty());
+    EXPECT_EQ(service.front(), "INFO starting vesmors windows service");
+    EXPECT_TRUE(contains(service, "INFO stop event received")) << testing::PrintToString(service);
+    std::vector<std::string> entries;
+    for (int n = 0; n <= 8; ++n) {
+        for (const auto& m : log_messages(read_file(numbered(t.log_file(), n)))) {
+            EXPECT_EQ(m.find("vesmors"), std::string::npos) << n << ": " << m;
+            if (m.starts_with("INFO Entry:: ")) entries.push_back(m);
+        }
+    }
+    for (int k = 3; k <= 11; ++k) {
+        EXPECT_EQ(std::count(entries.begin(), entries.end(), "INFO Entry:: gen" + std::to_string(k) + "\n"), 1) << k;
+    }
+    EXPECT_FALSE(fs::exists(numbered(t.log_file(), 10)));
 }

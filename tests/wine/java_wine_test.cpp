@@ -32,7 +32,7 @@ const std::vector<std::string> kOrmicOptions = {
     "-XX:MaxHeapFreeRatio=5",
     "-XX:MinHeapFreeRatio=5",
     "-XX:+HeapDumpOnOutOfMemoryError",
-    "-XX:HeapDumpPath=.\\dump\\java_pid<pid>.hprof",
+    "-XX:HeapDumpPath=.\\dump",
     "-Xms64m",
     "-Xmx365m",
     "-DimType=swing",
@@ -156,6 +156,8 @@ TEST(WineJavaStart, OrmicAndOrmadGiveTheJvmTheirOptionsWithTheClassPathLast) {
             expected.push_back(l);
         EXPECT_EQ(without_paths(j.recorded()), expected) << app.word;
         EXPECT_EQ(j.trace(), crlf(success_trace())) << app.word;
+        // ormic's heap dump folder, made under the working directory before the runtime.
+        EXPECT_EQ(fs::is_directory(j.tree.root / "dump"), app.word == "ormic") << app.word;
 
         const auto records = log_records(r.log);
         ASSERT_FALSE(records.empty()) << r.log;

@@ -90,6 +90,9 @@ extern "C" __declspec(dllexport) int LAUNCHER_CDECL windowsEntry(const unsigned 
            " thread_error_mode=" + std::to_string(thread_mode) + " process_error_mode=" +
            std::to_string(process_mode) + " distribution_key=" + hex(key, sizeof key) +
            " decrypted=" + hex(plain, sizeof plain));
+    // An application that closes its standard output first, when asked to.
+    if (GetEnvironmentVariableW(L"ENROLCLIENTSVC_CLOSE_STDOUT", nullptr, 0) > 0)
+        CloseHandle(GetStdHandle(STD_OUTPUT_HANDLE));
     // What a Go runtime writes when it panics, when asked to.
     std::wstring text(1024, L'\0');
     text.resize(GetEnvironmentVariableW(L"ENROLCLIENTSVC_STDERR", text.data(), static_cast<DWORD>(text.size())));

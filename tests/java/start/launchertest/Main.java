@@ -5,12 +5,14 @@ import java.nio.ByteBuffer;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
+import java.util.ArrayList;
 import java.util.List;
 
 /**
  * The main class of the test records: reports what the launcher gave it, or
- * calls the natives, throws, leaves a thread running, or ends the process
- * through a shutdown hook, by the system property launchertest.mode.
+ * calls the natives, throws, leaves a thread running, ends the process
+ * through a shutdown hook, or runs out of heap, by the system property
+ * launchertest.mode.
  */
 public final class Main {
     private Main() {}
@@ -48,6 +50,9 @@ public final class Main {
                 Events.add("main blocking");
                 Thread.sleep(Long.MAX_VALUE);
                 break;
+            case "oom":
+                List<long[]> heap = new ArrayList<>();
+                while (true) heap.add(new long[1 << 16]);
             default:
                 Events.add("unknown mode " + mode);
         }
