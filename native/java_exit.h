@@ -7,14 +7,21 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace launcherwindows::java_start {
+
+// The key-provider class refused the cipher natives, with the runtime's
+// reason (its pending throwable's toString()); the start goes on to main.
+using NativesRefused = std::function<void(const std::string& key_provider, const std::string& reason)>;
 
 // What the host hears of the VM's life beyond the start's result; each may be
 // empty. The hooks' calls come on a thread of the runtime.
 struct Events {
     // The VM exists; on the starting thread, before the natives and main.
     std::function<void()> created;
+    // On the starting thread, before main.
+    NativesRefused natives_refused;
     // System.exit or Runtime.exit/halt ran the shutdown hooks and the runtime
     // ends the process: the process ends with the code once this returns,
     // with nothing else of ours run after it.

@@ -32,6 +32,7 @@ using launcherwindows::Result;
 using launcherwindows::Unit;
 using launcherwindows::java_start::CreatedVm;
 using launcherwindows::java_start::Failure;
+using launcherwindows::java_start::NativesRefused;
 using launcherwindows::java_start::Outcome;
 
 Outcome failed(std::string cause) { return Outcome::err(Failure{kJavaStartFailed, std::move(cause)}); }
@@ -109,6 +110,20 @@ Failure uncaught_exception(JNIEnv* env, std::FILE* file) {
     return Failure{kJavaStartUncaughtException, text.description};
 }
 
+// A refused registration leaves its error pending (a NoSuchMethodError for a
+// native the class declares otherwise), which no later call may meet: it is
+// taken off the thread and told, and main runs, where those natives fail as
+// they would unregistered.
+void register_natives(JNIEnv* env, jclass key_provider, const char* class_name, const NativesRefused& refused) {
+    const jint result = env->RegisterNatives(key_provider, cipher_native_methods(), kCipherNativeCount);
+    if (result == JNI_OK) return;
+    const jthrowable pending = env->ExceptionOccurred();
+    if (pending) env->ExceptionClear();
+    std::string reason = pending ? throwable_string(env, pending) : std::string();
+    if (reason.empty()) reason = "RegisterNatives returned " + std::to_string(result);
+    if (refused) refused(class_name, reason);
+}
+
 std::int32_t status_of(const Outcome& outcome) { return outcome ? kJavaStartOk : outcome.error().status; }
 
 }  // namespace
@@ -170,7 +185,8 @@ Result<CreatedVm, std::string> create_vm(const char* jvm_path, const char* const
     return R::ok(CreatedVm{vm, env});
 }
 
-Outcome run_main(const CreatedVm& created, const char* main_class, const char* encrypt_class, std::FILE* file) {
+Outcome run_main(const CreatedVm& created, const char* main_class, const char* encrypt_class, std::FILE* file,
+                 const NativesRefused& refused) {
     JNIEnv* env = created.env;
     JavaVM* vm = created.vm;
     if (!env || !vm) return failed("no Java virtual machine was created");
@@ -179,8 +195,7 @@ Outcome run_main(const CreatedVm& created, const char* main_class, const char* e
     g_key_provider = encrypt_class ? env->FindClass(encrypt_class) : nullptr;
     if (!g_key_provider) return class_not_found(env, vm, file, encrypt_class);
     trace(file, "after findclass\n");
-    // A refused registration shows up as an UnsatisfiedLinkError in Java.
-    (void)env->RegisterNatives(g_key_provider, cipher_native_methods(), kCipherNativeCount);
+    register_natives(env, g_key_provider, encrypt_class, refused);
     trace(file, "  RegisterNatives\n");
 
     g_main_class = main_class ? env->FindClass(main_class) : nullptr;
@@ -205,6 +220,7 @@ Outcome run_main(const CreatedVm& created, const char* main_class, const char* e
 Outcome start(const char* jvm_path, const char* const* options, std::int32_t option_count, const char* main_class,
               const char* encrypt_class, std::FILE* file, Events events) {
     std::function<void()> created_event = events.created;
+    const NativesRefused refused = events.natives_refused;
     set_events(std::move(events));
     trace(file, std::string("Initializing Java in CPP :  ") + shown(jvm_path) + "\n", Flush::Later);
 
@@ -219,7 +235,7 @@ Outcome start(const char* jvm_path, const char* const* options, std::int32_t opt
         return failed(created.error());
     }
     if (created_event) created_event();
-    Outcome outcome = run_main(created.value(), main_class, encrypt_class, file);
+    Outcome outcome = run_main(created.value(), main_class, encrypt_class, file, refused);
     if (file) std::fclose(file);
     return outcome;
 }

@@ -47,10 +47,11 @@ Outcome start(const char* jvm_path, const char* const* options, std::int32_t opt
 Result<CreatedVm, std::string> create_vm(const char* jvm_path, const char* const* options, std::int32_t option_count,
                                          std::FILE* trace);
 
-// Registers the natives on the key-provider class, calls main with a null
-// argument array and destroys the VM. An uncaught exception's stack trace is
-// appended to the trace.
-Outcome run_main(const CreatedVm& created, const char* main_class, const char* encrypt_class, std::FILE* trace);
+// Registers the natives on the key-provider class (a refusal is told and the
+// start goes on), calls main with a null argument array and destroys the VM.
+// An uncaught exception's stack trace is appended to the trace.
+Outcome run_main(const CreatedVm& created, const char* main_class, const char* encrypt_class, std::FILE* trace,
+                 const NativesRefused& refused = {});
 
 }  // namespace launcherwindows::java_start
 

@@ -1,11 +1,16 @@
 #include "pe_image.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
+#include <set>
+#include <utility>
 
 namespace {
 
-constexpr std::size_t kMaxImports = 4096;
+// The walk ends after this many descriptors, named or not: a real table has
+// one per DLL it imports, and the end of a crafted one may be far.
+constexpr std::size_t kMaxDescriptors = 4096;
 constexpr std::size_t kMaxNameLength = 260;
 
 class Bytes {
@@ -32,15 +37,62 @@ struct Section {
     std::uint32_t address, virtual_size, raw_size, raw_offset;
 };
 
-std::optional<std::uint64_t> file_offset(const std::vector<Section>& sections, std::uint32_t headers_size,
-                                         std::uint32_t rva) {
-    for (const Section& s : sections) {
-        const std::uint64_t span = std::max(s.virtual_size, s.raw_size);
-        if (rva >= s.address && rva - s.address < span) {
-            const std::uint64_t into = rva - s.address;
-            if (into >= s.raw_size) return std::nullopt;  // zero-filled, not in the file
-            return std::uint64_t{s.raw_offset} + into;
+// Which section holds an RVA, as a scan of the table in order finds it (the
+// first that spans it), in logarithmic time whatever the count: the sections'
+// bounds cut the address space into stretches, each held by one section or none.
+class SectionMap {
+public:
+    explicit SectionMap(std::vector<Section> sections) : sections_(std::move(sections)) {
+        struct Bound {
+            std::uint64_t at;
+            bool opens;
+            std::size_t section;
+        };
+        std::vector<Bound> bounds;
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            const Section& s = sections_[i];
+            const std::uint64_t span = std::max(s.virtual_size, s.raw_size);
+            if (span == 0) continue;
+            bounds.push_back({s.address, true, i});
+            bounds.push_back({s.address + span, false, i});
         }
+        std::sort(bounds.begin(), bounds.end(), [](const Bound& a, const Bound& b) { return a.at < b.at; });
+        std::set<std::size_t> open;
+        for (std::size_t k = 0; k < bounds.size();) {
+            const std::uint64_t at = bounds[k].at;
+            for (; k < bounds.size() && bounds[k].at == at; ++k) {
+                if (bounds[k].opens) {
+                    open.insert(bounds[k].section);
+                } else {
+                    open.erase(bounds[k].section);
+                }
+            }
+            stretches_.push_back({at, open.empty() ? kNone : *open.begin()});
+        }
+    }
+
+    const Section* find(std::uint32_t rva) const {
+        const auto after = std::upper_bound(stretches_.begin(), stretches_.end(), rva,
+                                            [](std::uint64_t r, const Stretch& s) { return r < s.begin; });
+        if (after == stretches_.begin() || std::prev(after)->section == kNone) return nullptr;
+        return &sections_[std::prev(after)->section];
+    }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    struct Stretch {
+        std::uint64_t begin;
+        std::size_t section;
+    };
+    std::vector<Section> sections_;
+    std::vector<Stretch> stretches_;
+};
+
+std::optional<std::uint64_t> file_offset(const SectionMap& sections, std::uint32_t headers_size, std::uint32_t rva) {
+    if (const Section* s = sections.find(rva)) {
+        const std::uint64_t into = rva - s->address;
+        if (into >= s->raw_size) return std::nullopt;  // zero-filled, not in the file
+        return std::uint64_t{s->raw_offset} + into;
     }
     if (rva < headers_size) return rva;
     return std::nullopt;
@@ -76,13 +128,15 @@ std::vector<std::string> import_names(const Bytes& b, std::uint64_t nt) {
         sections.push_back({b.u32(at + 12), b.u32(at + 8), b.u32(at + 16), b.u32(at + 20)});
     }
     if (import_rva == 0) return names;
-    const auto first = file_offset(sections, headers_size, import_rva);
+    const SectionMap map(std::move(sections));
+    const auto first = file_offset(map, headers_size, import_rva);
     if (!first) return names;
-    for (std::uint64_t at = *first; names.size() < kMaxImports && b.has(at, 20); at += 20) {
+    std::uint64_t at = *first;
+    for (std::size_t walked = 0; walked < kMaxDescriptors && b.has(at, 20); ++walked, at += 20) {
         const std::uint32_t name_rva = b.u32(at + 12);
         const std::uint32_t thunks = b.u32(at + 16);
         if (name_rva == 0 && thunks == 0) break;  // the table's zero entry
-        const auto name_at = file_offset(sections, headers_size, name_rva);
+        const auto name_at = file_offset(map, headers_size, name_rva);
         if (!name_at || !b.has(*name_at, 1)) continue;
         const std::string_view rest = b.view().substr(static_cast<std::size_t>(*name_at), kMaxNameLength);
         const std::size_t end = rest.find('\0');

@@ -1,6 +1,7 @@
 #pragma once
 // What a file's PE headers say: the machine it is built for and the DLLs it
-// imports, read from bytes without trusting any offset in them.
+// imports, read from bytes without trusting any offset or count in them: the
+// work is bounded by the bytes it walks, whatever the file holds.
 #include <cstdint>
 #include <string>
 #include <string_view>

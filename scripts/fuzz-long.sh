@@ -1,13 +1,13 @@
 #!/bin/sh
 # Long fuzz runs: scripts/fuzz-long.sh <target|all> <seconds per target>
-# Targets: records quoted_form class_path command_line differential.
+# Targets: records quoted_form class_path command_line differential pe_image.
 # Builds the `fuzz` preset, then fuzzes each target in build/fuzz/long/<target>,
 # whose corpus grows from run to run (the seeds in fuzz/corpus are never
 # written). A crash leaves its input there as crash-*: copy it into
 # fuzz/corpus/<target>/ as a regression seed once fixed.
 set -eu
 cd "$(dirname "$0")/.."
-all="records quoted_form class_path command_line differential"
+all="records quoted_form class_path command_line differential pe_image"
 if [ $# -ne 2 ]; then
   echo "usage: $0 <$(echo "$all" | tr ' ' '|')|all> <seconds>" >&2
   exit 2

@@ -35,6 +35,10 @@ java_start::Events hook_events(const std::string& name, JavaEvents events) {
         }
         if (exiting) exiting(code);
     };
+    hooks.natives_refused = [](const std::string& key_provider, const std::string& reason) {
+        logger::warn(logger::kTargetInit,
+                     "the cipher natives could not be registered on " + key_provider + ": " + reason);
+    };
     hooks.aborting = [name] { logger::error(logger::kTargetInit, "the Java runtime of " + name + " aborted"); };
     return hooks;
 }

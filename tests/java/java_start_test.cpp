@@ -41,11 +41,16 @@ std::string json_string(const std::string& s) {
     return out + "\"";
 }
 
+// Every record has the runtime check JNI calls: it warns on standard output
+// (and goes on) at a call made with an exception pending.
+const std::string kCheckJni = "-Xcheck:jni";
+
 std::string record(const std::string& jvm, const std::string& main_class, const std::string& encrypt_class,
                    const std::vector<std::string>& options) {
     std::string text = "{\"jvm_path\": " + json_string(jvm) + ", \"main_class\": " + json_string(main_class) +
-                       ", \"encrypt_class\": " + json_string(encrypt_class) + ", \"options\": [";
-    for (std::size_t i = 0; i < options.size(); ++i) text += (i ? ", " : "") + json_string(options[i]);
+                       ", \"encrypt_class\": " + json_string(encrypt_class) + ", \"options\": [" +
+                       json_string(kCheckJni);
+    for (const auto& option : options) text += ", " + json_string(option);
     return text + "]}";
 }
 
@@ -122,7 +127,13 @@ protected:
 
     Finished start(const std::string& app, const std::string& record_text,
                    std::map<std::string, std::string> env = {}) {
-        return spawn(app, record_text, std::move(env))->wait(std::chrono::seconds(180));
+        return finish(*spawn(app, record_text, std::move(env)), std::chrono::seconds(180));
+    }
+
+    static Finished finish(Child& child, std::chrono::seconds timeout) {
+        Finished f = child.wait(timeout);
+        EXPECT_EQ(f.out.find("WARNING"), std::string::npos) << f.out;
+        return f;
     }
 
     std::string trace() const { return read_file(dir / "launcher-logs" / "launcher-cpp.log"); }
@@ -167,8 +178,8 @@ TEST_F(JavaStart, OptionsReachTheJvmInOrderWithTheClassPathLastAndMainGetsNullAr
     EXPECT_EQ(f.status, 0) << f.err;
 
     // The JVM leaves java.class.path out of its input arguments, and lists the hooks.
-    std::vector<std::string> expected = {"main called args=null"};
-    int i = 0;
+    std::vector<std::string> expected = {"main called args=null", "input[0]=" + kCheckJni};
+    int i = 1;
     for (const auto& o : options) {
         if (o.rfind("-Djava.class.path=", 0) != 0) expected.push_back("input[" + std::to_string(i++) + "]=" + o);
     }
@@ -294,6 +305,26 @@ TEST_F(JavaStart, ExceptionFromMainIsDescribedReportedAndItsStackTraceAppended) 
     }
 }
 
+// A key-provider class that declares a native otherwise: the runtime refuses
+// the registration and leaves a NoSuchMethodError pending. It is logged and
+// taken off the thread, and main runs, where the native is not registered.
+TEST_F(JavaStart, RefusedRegistrationIsLoggedAndMainRuns) {
+    const Finished f =
+        start("ormic", test_record("refused_natives", "launchertest/Main", "launchertest/RefusingKeyProvider"));
+    ASSERT_FALSE(f.timed_out);
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_EQ(events(), (std::vector<std::string>{"main called args=null", "key native: java.lang.UnsatisfiedLinkError",
+                                                  "main returned", "start returned ok"}));
+    EXPECT_EQ(trace(), success_trace(kLibJvm));
+    const std::string log = read_file(dir / "driver.log");
+    const std::string warning =
+        " WARN launcherwindows::init - the cipher natives could not be registered on launchertest/RefusingKeyProvider: "
+        "java.lang.NoSuchMethodError: Method 'byte[] launchertest.RefusingKeyProvider."
+        "externGetEncryptedDistributionKey()' name or signature does not match\r\n";
+    EXPECT_NE(log.find(warning), std::string::npos) << log;
+    EXPECT_EQ(log.find(" WARN "), log.rfind(" WARN ")) << log;
+}
+
 TEST_F(JavaStart, NullMainClassNameIsTracedAsMissingAndTheVmDestroyed) {
     const Finished f = start("--null-main", record(kLibJvm, "unused", "launchertest/KeyProvider",
                                                    {"-Xbootclasspath/a:" + kClasses, "-Xlog:gc+heap+exit"}));
@@ -319,7 +350,7 @@ TEST_F(JavaStart, NonDaemonThreadKeepsTheStartBlockedUntilItEnds) {
     EXPECT_EQ(read_file(dir / "events.txt").find("start returned"), std::string::npos);
 
     write_file(dir / "release", "");
-    const Finished f = child->wait(std::chrono::seconds(60));
+    const Finished f = finish(*child, std::chrono::seconds(60));
     ASSERT_FALSE(f.timed_out);
     EXPECT_EQ(f.status, 0) << f.err;
     EXPECT_EQ(events(), (std::vector<std::string>{"main called args=null", "main returned", "thread ended",

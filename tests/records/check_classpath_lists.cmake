@@ -2,6 +2,7 @@
 # The class-path lists' build step accepts the repository's lists and refuses
 # lists that break the table's rules, each with its own message.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../check_build_script.cmake)
 set(script "${SOURCE_DIR}/cmake/embed_classpath.cmake")
 set(good_common "${SOURCE_DIR}/data/classpath/common.txt")
 set(good_pylor "${SOURCE_DIR}/data/classpath/pylor.txt")
@@ -15,20 +16,8 @@ set(failures 0)
 function(expect name common_text pylor_text pattern)
   file(WRITE "${WORK_DIR}/${name}.common.txt" "${common_text}")
   file(WRITE "${WORK_DIR}/${name}.pylor.txt" "${pylor_text}")
-  execute_process(
-    COMMAND ${CMAKE_COMMAND} "-DCOMMON=${WORK_DIR}/${name}.common.txt" "-DPYLOR=${WORK_DIR}/${name}.pylor.txt"
-            "-DOUTPUT=${WORK_DIR}/${name}.cpp" -P "${script}"
-    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  string(REGEX REPLACE "[ \t\r\n]+" " " out "${out}")
-  if(pattern STREQUAL "")
-    if(NOT rc EQUAL 0)
-      message(SEND_ERROR "${name}: refused a good list: ${out}")
-    endif()
-  elseif(rc EQUAL 0)
-    message(SEND_ERROR "${name}: accepted a bad list")
-  elseif(NOT out MATCHES "${pattern}")
-    message(SEND_ERROR "${name}: refused, but not with '${pattern}': ${out}")
-  endif()
+  check_build_script(${name} list "${pattern}" "${script}" "-DCOMMON=${WORK_DIR}/${name}.common.txt"
+    "-DPYLOR=${WORK_DIR}/${name}.pylor.txt" "-DOUTPUT=${WORK_DIR}/${name}.cpp")
 endfunction()
 
 expect(good "${common}" "${pylor}" "")

@@ -113,7 +113,8 @@ TEST(WineDispatch, InvocationNameFormTakesTheNextElementAsSubCommand) {
 TEST(WineDispatch, IntegrityFailureIsAFatalStop) {
     const fs::path failing = windows_build_dir() / "tests" / "foundation" / "launcher_integrity_fail.exe";
     const Tree t = make_tree("plain/integrity", failing);
-    write_file(t.root / "lib" / "ok.jar", "abc");
+    const fs::path intact = t.root / "lib" / "café-3.3.4.2.jar";  // ormad's, a name beyond ASCII
+    write_file(intact, "abc");
 
     RunResult r = run(t, {.args = {"-ormic"}});
     EXPECT_EQ(r.status, 3);
@@ -125,7 +126,7 @@ TEST(WineDispatch, IntegrityFailureIsAFatalStop) {
     r = run(t, {.args = {"ormad"}});  // its listed file is intact: the start goes on
     EXPECT_EQ(r.status, 255);
     EXPECT_EQ(r.err, "");
-    write_file(t.root / "lib" / "ok.jar", "abd");
+    write_file(intact, "abd");
     r = run(t, {.args = {"ormad"}});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "integrity of ormad application in invalid\n");

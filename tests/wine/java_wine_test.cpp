@@ -287,6 +287,50 @@ TEST(WineJavaStart, NativesCalledThroughTheRegisteredTableGiveTheCipherResults) 
                          "getting encrypted distribution key in cpp\ngetting encrypted distribution key in cpp\n");
 }
 
+// A key-provider class that declares a native otherwise: the runtime refuses
+// the registration with an error pending. Every kind of Java start logs it
+// once, takes it off the thread before its next JNI call and runs main.
+TEST(WineJavaStart, ARefusedRegistrationIsOneWarningAndMainRuns) {
+    const std::string warning = "WARN launcherwindows::init - the cipher natives could not be registered on " +
+                                kKeyProvider +
+                                ": java.lang.NoSuchMethodError: Method 'byte[] tolvan.ec.security.impl."
+                                "DistributionKeyProviderImpl.externGetEncryptedDistributionKey()' name or signature "
+                                "does not match";
+    const struct {
+        std::vector<std::string> args;
+        std::string main_class;
+    } cases[] = {{{"ormic"}, "tolvan/ec/EnrolMain"},
+                 {{"ormad"}, "tolvan/ormad/EnrolAdminMain"},
+                 {{"vesmors", "daemon"}, "tolvan/vesmor/server/ServiceMain"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        const JavaTree j("java/refused-" + c.args.back());
+        j.configure("natives=refuse\nmain=natives\n");
+        const RunResult r = run(j.tree, {.args = c.args});
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::vector<std::string> warnings;
+        for (const auto& e : log_entries(r.log)) {
+            if (e.rfind("WARN ", 0) == 0) warnings.push_back(e);
+        }
+        EXPECT_EQ(warnings, std::vector<std::string>{warning}) << r.log;
+        // The refusal's toString() is read; each native fails in main as one
+        // never registered.
+        const auto recorded = j.recorded();
+        const auto registration =
+            std::find(recorded.begin(), recorded.end(), "RegisterNatives=" + kKeyProvider + " " + kNatives);
+        ASSERT_NE(registration, recorded.end());
+        EXPECT_EQ(std::vector<std::string>(registration + 1, recorded.end()),
+                  (std::vector<std::string>{"ExceptionCheck=0", "FindClass=" + c.main_class,
+                                            "GetStaticMethodID=" + c.main_class + ".main([Ljava/lang/String;)V",
+                                            "main called args=null", "native externEncrypt not registered",
+                                            "native externDecrypt not registered",
+                                            "native externEncrypt not registered",
+                                            "native externGetEncryptedDistributionKey not registered",
+                                            "native externGetEncryptedDistributionKey not registered",
+                                            "main returned", "ExceptionCheck=0", "DestroyJavaVM"}));
+    }
+}
+
 // An application that ends the process itself: the runtime's exit hook
 // leaves its record and ends the process with the application's status; the
 // abort hook its record, and the runtime ends the process.

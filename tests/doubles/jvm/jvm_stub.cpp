@@ -1,10 +1,11 @@
 // A stand-in jvm.dll for the Wine tests: records what the launcher asks of a
-// JVM (options, class and method look-ups, the main call, the natives) in a
-// text file and plays the part of the Java side as configured. Like a Java 8
-// runtime's, it imports its C runtime (crtdouble.dll) from jre\bin and at
-// creation loads a library from there by full path (javadouble.dll). Its
-// System.exit runs the "shutdown hooks" on the calling thread, then calls the
-// exit hook from a thread of its own and ends the process if the hook returns.
+// JVM (options, class and method look-ups, the main call, the natives, every
+// JNI call made while an exception is pending) in a text file and plays the
+// part of the Java side as configured. Like a Java 8 runtime's, it imports
+// its C runtime (crtdouble.dll) from jre\bin and at creation loads a library
+// from there by full path (javadouble.dll). Its System.exit runs the
+// "shutdown hooks" on the calling thread, then calls the exit hook from a
+// thread of its own and ends the process if the hook returns.
 #define _JNI_IMPLEMENTATION_
 #include <jni.h>
 #include <windows.h>
@@ -77,9 +78,16 @@ jobject as_jobject(Object* o) { return reinterpret_cast<jobject>(o); }
 
 void throw_pending(const std::string& what) { g_pending = make(Object::Kind::Throwable, what); }
 
+// JNI forbids a call with an exception pending, but for the calls that handle
+// it (the Exception* functions and releases): each other function records one.
+void entered(const char* function) {
+    if (g_pending) record(std::string("JNI call with an exception pending: ") + function);
+}
+
 // ---- JNI functions ------------------------------------------------------
 
 jclass JNICALL find_class(JNIEnv*, const char* name) {
+    entered("FindClass");
     record(std::string("FindClass=") + name);
     // Before main the launcher looks up the key-provider class, then the main class.
     if (!g_main_started && std::string(name) != "java/lang/System") {
@@ -95,16 +103,26 @@ jclass JNICALL find_class(JNIEnv*, const char* name) {
 }
 
 jint JNICALL register_natives(JNIEnv*, jclass cls, const JNINativeMethod* methods, jint count) {
-    std::string line = "RegisterNatives=" + as_object(cls)->name + " count=" + std::to_string(count);
-    for (jint i = 0; i < count; ++i) {
-        line += std::string(" ") + methods[i].name + methods[i].signature;
-        g_natives[methods[i].name] = Native{methods[i].signature, methods[i].fnPtr};
-    }
+    entered("RegisterNatives");
+    const std::string class_name = as_object(cls)->name;
+    std::string line = "RegisterNatives=" + class_name + " count=" + std::to_string(count);
+    for (jint i = 0; i < count; ++i) line += std::string(" ") + methods[i].name + methods[i].signature;
     record(line);
+    // "natives=refuse": the class declares the key native otherwise, as a
+    // real runtime reports it.
+    if (g_config.get("natives", "") == "refuse") {
+        std::string dotted = class_name;
+        for (char& c : dotted) c = c == '/' ? '.' : c;
+        throw_pending("java.lang.NoSuchMethodError: Method 'byte[] " + dotted +
+                      ".externGetEncryptedDistributionKey()' name or signature does not match");
+        return JNI_ERR;
+    }
+    for (jint i = 0; i < count; ++i) g_natives[methods[i].name] = Native{methods[i].signature, methods[i].fnPtr};
     return JNI_OK;
 }
 
 jmethodID JNICALL get_static_method_id(JNIEnv*, jclass cls, const char* name, const char* signature) {
+    entered("GetStaticMethodID");
     const std::string class_name = as_object(cls)->name;
     record("GetStaticMethodID=" + class_name + "." + name + signature);
     if (g_config.get("missing", "") == "main_method" && std::string(name) == "main") {
@@ -135,6 +153,7 @@ void JNICALL exception_clear(JNIEnv*) { g_pending = nullptr; }
 // What the launcher may ask of a throwable: its class, toString() and
 // printStackTrace(PrintWriter) into a StringWriter, whose toString() it reads.
 jclass JNICALL get_object_class(JNIEnv*, jobject o) {
+    entered("GetObjectClass");
     const Object* object = as_object(o);
     std::string name = object->kind == Object::Kind::Throwable ? object->name.substr(0, object->name.find(':'))
                                                                 : object->name;
@@ -143,11 +162,13 @@ jclass JNICALL get_object_class(JNIEnv*, jobject o) {
 }
 
 jmethodID JNICALL get_method_id(JNIEnv*, jclass cls, const char* name, const char* signature) {
+    entered("GetMethodID");
     g_methods.push_back(Method{as_object(cls)->name, name, signature});
     return reinterpret_cast<jmethodID>(&g_methods.back());
 }
 
 jobject JNICALL new_object_v(JNIEnv*, jclass cls, jmethodID, va_list args) {
+    entered("NewObjectV");
     if (as_object(cls)->name == "java/io/PrintWriter") {
         g_printer_target = as_object(va_arg(args, jobject));
         return as_jobject(make(Object::Kind::Printer, ""));
@@ -156,37 +177,46 @@ jobject JNICALL new_object_v(JNIEnv*, jclass cls, jmethodID, va_list args) {
 }
 
 jobject JNICALL call_object_method_v(JNIEnv*, jobject o, jmethodID, va_list) {
+    entered("CallObjectMethodV");
     return as_jobject(make(Object::Kind::String, as_object(o)->name));
 }
 
 // printStackTrace, the way a Windows JVM ends its lines.
 void JNICALL call_void_method_v(JNIEnv*, jobject o, jmethodID, va_list) {
+    entered("CallVoidMethodV");
     if (g_printer_target) g_printer_target->name += as_object(o)->name + "\r\n\tat stub.Main.main(Main.java:1)\r\n";
 }
 
 const char* JNICALL get_string_utf_chars(JNIEnv*, jstring s, jboolean* copy) {
+    entered("GetStringUTFChars");
     if (copy) *copy = JNI_FALSE;
     return as_object(s)->name.c_str();
 }
 void JNICALL release_string_utf_chars(JNIEnv*, jstring, const char*) {}
 
 jint JNICALL throw_new(JNIEnv*, jclass cls, const char* message) {
+    entered("ThrowNew");
     throw_pending(as_object(cls)->name + ": " + (message ? message : ""));
     return 0;
 }
 
 jbyteArray JNICALL new_byte_array(JNIEnv*, jsize length) {
+    entered("NewByteArray");
     Object* a = make(Object::Kind::ByteArray, "[B");
     a->bytes.assign(static_cast<std::size_t>(length), 0);
     return reinterpret_cast<jbyteArray>(a);
 }
 
 void JNICALL set_byte_array_region(JNIEnv*, jbyteArray array, jsize start, jsize length, const jbyte* bytes) {
+    entered("SetByteArrayRegion");
     Object* a = as_object(array);
     for (jsize i = 0; i < length; ++i) a->bytes.at(static_cast<std::size_t>(start + i)) = bytes[i];
 }
 
-jsize JNICALL get_array_length(JNIEnv*, jarray array) { return static_cast<jsize>(as_object(array)->bytes.size()); }
+jsize JNICALL get_array_length(JNIEnv*, jarray array) {
+    entered("GetArrayLength");
+    return static_cast<jsize>(as_object(array)->bytes.size());
+}
 
 jobject JNICALL new_direct_byte_buffer(JNIEnv*, void* address, jlong capacity) {
     Object* b = make(Object::Kind::DirectBuffer, "java/nio/DirectByteBuffer");
@@ -196,11 +226,13 @@ jobject JNICALL new_direct_byte_buffer(JNIEnv*, void* address, jlong capacity) {
 }
 
 void* JNICALL get_direct_buffer_address(JNIEnv*, jobject buffer) {
+    entered("GetDirectBufferAddress");
     Object* b = as_object(buffer);
     return b && b->kind == Object::Kind::DirectBuffer ? b->address : nullptr;
 }
 
 jlong JNICALL get_direct_buffer_capacity(JNIEnv*, jobject buffer) {
+    entered("GetDirectBufferCapacity");
     Object* b = as_object(buffer);
     return b && b->kind == Object::Kind::DirectBuffer ? b->capacity : -1;
 }
@@ -366,10 +398,12 @@ void call_static(jclass cls, jmethodID method, va_list args) {
 }
 
 void JNICALL call_static_void_method_v(JNIEnv*, jclass cls, jmethodID method, va_list args) {
+    entered("CallStaticVoidMethodV");
     call_static(cls, method, args);
 }
 
 void JNICALL call_static_void_method(JNIEnv*, jclass cls, jmethodID method, ...) {
+    entered("CallStaticVoidMethod");
     va_list args;
     va_start(args, method);
     call_static(cls, method, args);

@@ -29,6 +29,13 @@ public final class Main {
             case "natives":
                 natives();
                 break;
+            case "refused_natives":
+                try {
+                    RefusingKeyProvider.externGetEncryptedDistributionKey(1);
+                } catch (UnsatisfiedLinkError e) {
+                    Events.add("key native: " + e.getClass().getName());
+                }
+                break;
             case "throw":
                 Events.add("main throwing");
                 throw new IllegalStateException("thrown from main: \u00fc \uD83D\uDE00");
