@@ -49,12 +49,12 @@ void set_up_once() {
 }
 
 // Between starts: the start never closes the JVM library; drop its reference
-// so that the next start loads it again. Closing a file that was truncated and
-// rewritten makes ext4 start writing it back, which the next truncation waits
-// for; a real start replaces the trace of a start that ended long before, so
-// let that write-back finish here too. With previous traces the start moves
-// the nine earlier ones aside; without any (a new installation) it only
-// creates the file.
+// so that the next start loads it again. Closing a file just written makes
+// ext4 start writing it back, which the next start's moves and new file may
+// wait for; a real start follows one that ended long before, so let that
+// write-back finish here too. With previous traces the start moves the nine
+// earlier ones aside and drops the oldest; without any (a new installation)
+// it only creates the file.
 void between_starts(bool keep_trace) {
     if (void* loaded = dlopen(LAUNCHER_BENCH_FAKE_JVM, RTLD_NOW | RTLD_NOLOAD)) {
         dlclose(loaded);
