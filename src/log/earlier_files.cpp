@@ -6,8 +6,8 @@
 #include "common/system_error.h"
 #include "log/folder_lock.h"
 #include "log/logger.h"
-#include "path_rules.h"
 #include "process/file_names.h"
+#include "process/util.h"
 
 namespace launcherwindows::logger {
 namespace {
@@ -16,13 +16,6 @@ std::string numbered(const std::string& path, int n) { return n == 0 ? path : pa
 
 std::string not_moved(const std::string& from, const std::string& to, std::uint32_t code) {
     return from + " cannot be moved to " + to + ": " + os_error_text(code);
-}
-
-std::string folder_of(const std::string& path) {
-    for (std::size_t i = path.size(); i > path_root_length(path); --i) {
-        if (is_path_separator(path[i - 1])) return path.substr(0, i - 1);
-    }
-    return path.substr(0, path_root_length(path));
 }
 
 bool exists(const std::string& path) {
@@ -50,7 +43,7 @@ Result<Unit, std::string> keep_earlier_files(const std::string& path) {
 
 Result<Unit, std::string> keep_earlier_files_and_open(const std::string& path, const std::function<void()>& open,
                                                       std::chrono::milliseconds wait) {
-    const auto lock = FolderLock::take(folder_of(path), wait);
+    const auto lock = FolderLock::take(parent_directory(path).value_or(""), wait);
     // Another start still moving them: nothing is moved, <name> is written on.
     const auto kept = lock ? keep_earlier_files(path)
                            : Result<Unit, std::string>::err(not_moved(path, numbered(path, 1), lock.error()));
