@@ -134,10 +134,10 @@ void initialize() {
     if (g_state.load(std::memory_order_acquire) != nullptr) return report_failure(kRefused);
     const std::string path = log_file_path(get_halvora_directory());
     bool installed = false;
-    const auto kept = keep_earlier_files_and_open(path, [&] { installed = detail::install(path); });
+    const auto not_kept = keep_earlier_files_and_open(path, [&] { installed = detail::install(path); });
     if (!installed) return report_failure(kRefused);
     // Said once the new file is open, in it.
-    if (!kept) warn_earlier_files_not_kept(kept.error());
+    if (not_kept) warn_earlier_files_not_kept(*not_kept);
 }
 
 }  // namespace launcherwindows::logger

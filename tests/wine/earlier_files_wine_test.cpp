@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
+#include <sys/stat.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -130,30 +131,39 @@ TEST(WineEarlierFiles, AHeldEarlierFileKeepsThePreviousStartsRecordsWithOneWarni
 }
 
 // Another start holds the folder's lock, which is named by the folder
-// however its path is spelt (here in capitals): a start waits its few
-// seconds, then moves nothing and writes on after the previous start's
-// records, with one WARN record.
+// however its path is spelt (here in capitals): a Java start waits its few
+// seconds once, then moves nothing and writes its log and its trace on after
+// the previous start's, with one WARN record for them both.
 TEST(WineEarlierFiles, AStartThatCannotHaveTheFoldersLockWritesOnAfterItsWait) {
     const Tree t = make_tree("earlier/locked");
-    run(t, {.args = {"first"}});
+    install_java_runtime(t.root);
+    fs::create_directories(t.root / "launcher-logs");
+    const RunOptions ormad{.args = {"ormad"}, .env = {{"JVM_STUB_MAIN", "return"}}};
+    ASSERT_EQ(run(t, ormad).status, 0);
     const auto first = log_entries(read_file(t.log_file()));
+    const fs::path trace = t.root / "launcher-logs" / "launcher-cpp.log";
+    const std::string first_trace = read_file(trace);
     std::string folder = windows_path(t.log_file().parent_path());
     std::transform(folder.begin(), folder.end(), folder.begin(), [](unsigned char c) { return std::toupper(c); });
     Holder holder({"--lock", folder}, t.root / "release");
     ASSERT_TRUE(holder.held());
-    const RunResult r = run(t, {.args = {"second"}});
+    const RunResult r = run(t, ormad);
     holder.release();
 
-    const auto entries = log_entries(r.log);
-    ASSERT_EQ(entries.size(), first.size() + 3) << r.log;
-    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + 2), first);
+    EXPECT_EQ(r.status, 0);
+    std::vector<std::string> entries = log_entries(r.log);
+    ASSERT_EQ(entries.size(), 2 * first.size() + 1) << r.log;
+    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + first.size()), first);
     const std::string log = windows_path(t.log_file());
     const std::string warning =
         "WARN launcherwindows - earlier log files are not kept: " + log + " cannot be moved to " + log + ".1: ";
-    EXPECT_EQ(entries[2].rfind(warning, 0), 0u) << entries[2];
-    EXPECT_TRUE(entries[2].ends_with("(os error 258)")) << entries[2];
-    EXPECT_EQ(entries.back(), entry_line("second"));
+    EXPECT_EQ(entries[first.size()].rfind(warning, 0), 0u) << entries[first.size()];
+    EXPECT_TRUE(entries[first.size()].ends_with("(os error 258)")) << entries[first.size()];
+    entries.erase(entries.begin(), entries.begin() + first.size() + 1);
+    EXPECT_EQ(entries, first);
+    EXPECT_EQ(read_file(trace), first_trace + first_trace);
     EXPECT_FALSE(fs::exists(numbered(t.log_file(), 1)));
+    EXPECT_FALSE(fs::exists(numbered(trace, 1)));
 }
 
 // Four starts at the same moment: one at a time moves the folder's files, so
@@ -195,45 +205,55 @@ struct ServiceCleanUp {
 
 }  // namespace
 
-// The service runs for weeks while other starts come: its log moves along
-// with it to .9 and is never dropped while it writes; every one of the nine
-// latest starts is kept, the ones that find .9 busy at the end of
-// launcher.log, after a WARN record each.
-TEST(WineEarlierFilesWithTheService, ARunningServicesLogStaysWholeAndTheNineLatestStartsAreKept) {
+// The steady state of an installation: the service, installed from a folder
+// without "vesmors", runs for weeks while desktop starts come every day into
+// the same log folder. Its log and trace move along with it to .9 and stay
+// there while it writes; each later start drops the oldest file nobody holds,
+// so every start keeps its records in files of their own, with no WARN.
+TEST(WineEarlierFilesWithTheService, ARunningServiceKeepsItsWholeLifeInOneFileBesideTwelveDesktopStarts) {
     const Tree t = make_tree("earlier/service");
     install_java_runtime(t.root);
     fs::create_directories(t.root / "launcher-logs");
     const fs::path client = t.root / "jre" / "bin" / "client";
     write_file(client / "jvm_stub.cfg", "main=block\n");
-    // Named for the service, so that the service manager's start runs it; the
-    // other starts run launcher.exe beside it, with the same log folder.
-    const ServiceCleanUp clean_up{t.root / "bin" / "vesmors.exe"};
-    fs::copy_file(t.exe, clean_up.exe);
-    ASSERT_EQ(run_exe(clean_up.exe, {.args = {"install"}, .cwd = t.root}).status, 0);
+    const ServiceCleanUp clean_up{t.exe};
+    ASSERT_EQ(run(t, {.args = {"vesmors", "install"}}).status, 0);
     run_tool({"sc", "start", "vesmors"});
     ASSERT_EQ(wait_for_state(4).state, 4) << read_file(t.log_file());
     ASSERT_TRUE(poll([&] { return read_file(client / "jvm_stub_record.txt").find("main called") != std::string::npos; },
                      60s));
 
-    for (int k = 1; k <= 11; ++k) run(t, {.args = {"gen" + std::to_string(k)}});
+    // The service's own files, whatever their names become.
+    const fs::path logs = t.root / "launcher-logs";
+    const auto inode = [](const fs::path& p) {
+        struct stat s {};
+        return stat(p.c_str(), &s) == 0 ? s.st_ino : 0;
+    };
+    const ino_t service_log = inode(t.log_file()), service_trace = inode(logs / "launcher-cpp.log");
+    ASSERT_NE(service_trace, 0u);
+    constexpr int kStarts = 12;
+    for (int k = 1; k <= kStarts; ++k) {
+        ASSERT_EQ(run(t, {.args = {"ormad"}, .env = {{"JVM_STUB_MAIN", "return"}}}).status, 0) << k;
+    }
     run_tool({"sc", "stop", "vesmors"});
     ASSERT_EQ(wait_for_state(1, 60s).state, 1);
-    ASSERT_TRUE(poll([&] { return processes_of(clean_up.exe).empty(); }, 30s));
+    ASSERT_TRUE(poll([&] { return processes_of(t.exe).empty(); }, 30s));
 
+    EXPECT_EQ(inode(numbered(t.log_file(), 9)), service_log);
+    EXPECT_EQ(inode(numbered(logs / "launcher-cpp.log", 9)), service_trace);
     // The service's records, from its start to its stop, in the one file.
     const auto service = log_messages(read_file(numbered(t.log_file(), 9)));
     ASSERT_FALSE(service.empty());
-    EXPECT_EQ(service.front(), "INFO starting vesmors windows service");
+    EXPECT_EQ(service[1], "INFO Entry:: vesmors\n");
     EXPECT_TRUE(contains(service, "INFO stop event received")) << testing::PrintToString(service);
-    std::vector<std::string> entries;
+    // The latest start alone in launcher.log, and each earlier one in a file of its own.
     for (int n = 0; n <= 8; ++n) {
-        for (const auto& m : log_messages(read_file(numbered(t.log_file(), n)))) {
-            EXPECT_EQ(m.find("vesmors"), std::string::npos) << n << ": " << m;
-            if (m.starts_with("INFO Entry:: ")) entries.push_back(m);
-        }
-    }
-    for (int k = 3; k <= 11; ++k) {
-        EXPECT_EQ(std::count(entries.begin(), entries.end(), "INFO Entry:: gen" + std::to_string(k) + "\n"), 1) << k;
+        SCOPED_TRACE(n);
+        const auto messages = log_messages(read_file(numbered(t.log_file(), n)));
+        EXPECT_EQ(std::count(messages.begin(), messages.end(), "INFO Entry:: ormad\n"), 1);
+        for (const auto& m : messages) EXPECT_FALSE(m.starts_with("WARN") || m.starts_with("ERROR")) << m;
+        EXPECT_TRUE(fs::exists(numbered(logs / "launcher-cpp.log", n)));
     }
     EXPECT_FALSE(fs::exists(numbered(t.log_file(), 10)));
+    EXPECT_FALSE(fs::exists(numbered(logs / "launcher-cpp.log", 10)));
 }
