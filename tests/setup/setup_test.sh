@@ -38,6 +38,11 @@ mkdir -p "$work/etc/sources.list.d"
 cat >"$work/etc/sources.list" <<'EOF'
 deb [arch=amd64,i386 signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm-updates main
 deb http://deb.debian.org/debian-security bookworm-security main
+deb [arch=amd64,i386 signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian-security bookworm-security contrib
+EOF
+cat >"$work/etc/sources.list.d/extra.list" <<'EOF'
+deb http://deb.debian.org/debian bookworm-backports main
+deb-src http://deb.debian.org/debian-security bookworm-security main
 EOF
 cat >"$work/etc/sources.list.d/debian.sources" <<'EOF'
 Types: deb
@@ -58,6 +63,7 @@ URIs: http://deb.debian.org/debian
 Suites: bookworm
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+deb http://deb.debian.org/debian bookworm-backports main
 EOF
 printf 'Dir::Etc::sourcelist "%s";\nDir::Etc::sourceparts "%s";\n' "$work/etc/sources.list" "$work/etc/sources.list.d" >"$work/apt.conf"
 

@@ -86,84 +86,110 @@ TEST(WineEarlierFiles, AFailedJavaStartsTraceAndOutputSurviveTheNextStart) {
     EXPECT_FALSE(fs::exists(logs / "launcher.log.2"));
 }
 
-// Another program holds an earlier log or trace without delete sharing (a
-// log viewer, a scanner, a backup): the shift stops there with one WARN
-// record, and the previous start's file is written on, never emptied.
+// Another program holds an earlier log, trace or console output without
+// delete sharing (a log viewer, a scanner, a backup): the shift stops there
+// with one WARN record, and the previous start's file is written on at its
+// end, never emptied nor written over.
 TEST(WineEarlierFiles, AHeldEarlierFileKeepsThePreviousStartsRecordsWithOneWarning) {
-    for (const std::string held : {"launcher.log", "launcher-cpp.log"}) {
+    for (const std::string held : {"launcher.log", "launcher-cpp.log", "ormic-console.log"}) {
         SCOPED_TRACE(held);
         const Tree t = make_tree("earlier/held");
         install_java_runtime(t.root);
+        write_file(t.root / "jre" / "bin" / "client" / "jvm_stub.cfg", "print=1\n");
         const fs::path logs = t.root / "launcher-logs";
         fs::create_directories(logs);
-        run(t, {.args = {"ormic"}});
+        // Without standard handles, as from a shortcut: the output goes into the console file.
+        const auto start = [&] {
+            return run_exe(windows_build_dir() / "tests" / "console" / "start_without_handles.exe",
+                           {.args = {windows_path(t.exe), "ormic"}, .cwd = t.root})
+                .status;
+        };
+        start();
         const auto one_start = log_entries(read_file(t.log_file()));
         const std::string one_trace = read_file(logs / "launcher-cpp.log");
-        run(t, {.args = {"ormic"}});
+        const std::string one_output = read_file(logs / "ormic-console.log");
+        ASSERT_NE(one_output, "");
+        start();
         Holder holder({windows_path(numbered(logs / held, 1))}, t.root / "release");
         ASSERT_TRUE(holder.held());
-        const RunResult r = run(t, {.args = {"ormic"}});
+        EXPECT_EQ(start(), 0);
         holder.release();
 
-        EXPECT_EQ(r.status, 0);
-        // The log under the installation directory, the trace under the working directory.
+        // The log under the installation directory, the others under the working directory.
         const std::string named = held == "launcher.log" ? windows_path(logs / held) : ".\\launcher-logs\\" + held;
         const std::string warning = "WARN launcherwindows - earlier log files are not kept: " + named +
                                     ".1 cannot be moved to " + named + ".2: ";
-        std::vector<std::string> entries = log_entries(r.log);
+        std::vector<std::string> entries = log_entries(read_file(t.log_file()));
         const auto warned = std::find_if(entries.begin(), entries.end(),
                                          [&](const std::string& e) { return e.starts_with("WARN"); });
-        ASSERT_NE(warned, entries.end()) << r.log;
+        ASSERT_NE(warned, entries.end()) << testing::PrintToString(entries);
         EXPECT_EQ(warned->rfind(warning, 0), 0u) << *warned;
         EXPECT_TRUE(warned->ends_with("(os error 32)")) << *warned;
         entries.erase(warned);
-        if (held == "launcher.log") {
-            // The previous start's records, then this one's.
-            std::vector<std::string> both = one_start;
-            both.insert(both.end(), one_start.begin(), one_start.end());
-            EXPECT_EQ(entries, both);
-        } else {
-            EXPECT_EQ(entries, one_start);
-            EXPECT_EQ(read_file(logs / "launcher-cpp.log"), one_trace + one_trace);
-        }
+        // The previous start's records, then this one's.
+        const auto twice = [](const std::vector<std::string>& v) {
+            std::vector<std::string> both = v;
+            both.insert(both.end(), v.begin(), v.end());
+            return both;
+        };
+        EXPECT_EQ(entries, held == "launcher.log" ? twice(one_start) : one_start);
+        EXPECT_EQ(read_file(logs / "launcher-cpp.log"), held == "launcher-cpp.log" ? one_trace + one_trace : one_trace);
+        EXPECT_EQ(read_file(logs / "ormic-console.log"),
+                  held == "ormic-console.log" ? one_output + one_output : one_output);
         EXPECT_FALSE(fs::exists(numbered(logs / held, 2)));
     }
 }
 
 // Another start holds the folder's lock, which is named by the folder
-// however its path is spelt (here in capitals): a Java start waits its few
-// seconds once, then moves nothing and writes its log and its trace on after
+// however its path is spelt (here in capitals): a Java start waits for it,
+// and moves its files once it is free; when it is not free within a few
+// seconds, the start moves nothing and writes its log and its trace on after
 // the previous start's, with one WARN record for them both.
-TEST(WineEarlierFiles, AStartThatCannotHaveTheFoldersLockWritesOnAfterItsWait) {
-    const Tree t = make_tree("earlier/locked");
-    install_java_runtime(t.root);
-    fs::create_directories(t.root / "launcher-logs");
-    const RunOptions ormad{.args = {"ormad"}, .env = {{"JVM_STUB_MAIN", "return"}}};
-    ASSERT_EQ(run(t, ormad).status, 0);
-    const auto first = log_entries(read_file(t.log_file()));
-    const fs::path trace = t.root / "launcher-logs" / "launcher-cpp.log";
-    const std::string first_trace = read_file(trace);
-    std::string folder = windows_path(t.log_file().parent_path());
-    std::transform(folder.begin(), folder.end(), folder.begin(), [](unsigned char c) { return std::toupper(c); });
-    Holder holder({"--lock", folder}, t.root / "release");
-    ASSERT_TRUE(holder.held());
-    const RunResult r = run(t, ormad);
-    holder.release();
+TEST(WineEarlierFiles, AStartWaitsForTheFoldersLockAndWritesOnAfterItsWait) {
+    for (const bool released : {true, false}) {
+        SCOPED_TRACE(released ? "released after a second" : "held all along");
+        const Tree t = make_tree("earlier/locked");
+        install_java_runtime(t.root);
+        fs::create_directories(t.root / "launcher-logs");
+        const RunOptions ormad{.args = {"ormad"}, .env = {{"JVM_STUB_MAIN", "return"}}};
+        ASSERT_EQ(run(t, ormad).status, 0);
+        const auto first = log_entries(read_file(t.log_file()));
+        const fs::path trace = t.root / "launcher-logs" / "launcher-cpp.log";
+        const std::string first_trace = read_file(trace);
+        std::string folder = windows_path(t.log_file().parent_path());
+        std::transform(folder.begin(), folder.end(), folder.begin(), [](unsigned char c) { return std::toupper(c); });
+        Holder holder({"--lock", folder}, t.root / "release");
+        ASSERT_TRUE(holder.held());
+        std::thread release;
+        if (released) release = std::thread([&] {
+            std::this_thread::sleep_for(1s);
+            holder.release();
+        });
+        const RunResult r = run(t, ormad);
+        if (release.joinable()) release.join();
+        holder.release();
 
-    EXPECT_EQ(r.status, 0);
-    std::vector<std::string> entries = log_entries(r.log);
-    ASSERT_EQ(entries.size(), 2 * first.size() + 1) << r.log;
-    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + first.size()), first);
-    const std::string log = windows_path(t.log_file());
-    const std::string warning =
-        "WARN launcherwindows - earlier log files are not kept: " + log + " cannot be moved to " + log + ".1: ";
-    EXPECT_EQ(entries[first.size()].rfind(warning, 0), 0u) << entries[first.size()];
-    EXPECT_TRUE(entries[first.size()].ends_with("(os error 258)")) << entries[first.size()];
-    entries.erase(entries.begin(), entries.begin() + first.size() + 1);
-    EXPECT_EQ(entries, first);
-    EXPECT_EQ(read_file(trace), first_trace + first_trace);
-    EXPECT_FALSE(fs::exists(numbered(t.log_file(), 1)));
-    EXPECT_FALSE(fs::exists(numbered(trace, 1)));
+        EXPECT_EQ(r.status, 0);
+        std::vector<std::string> entries = log_entries(r.log);
+        if (released) {
+            EXPECT_EQ(entries, first);
+            EXPECT_EQ(log_entries(read_file(numbered(t.log_file(), 1))), first);
+            EXPECT_EQ(read_file(numbered(trace, 1)), first_trace);
+            continue;
+        }
+        ASSERT_EQ(entries.size(), 2 * first.size() + 1) << r.log;
+        EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + first.size()), first);
+        const std::string log = windows_path(t.log_file());
+        const std::string warning =
+            "WARN launcherwindows - earlier log files are not kept: " + log + " cannot be moved to " + log + ".1: ";
+        EXPECT_EQ(entries[first.size()].rfind(warning, 0), 0u) << entries[first.size()];
+        EXPECT_TRUE(entries[first.size()].ends_with("(os error 258)")) << entries[first.size()];
+        entries.erase(entries.begin(), entries.begin() + first.size() + 1);
+        EXPECT_EQ(entries, first);
+        EXPECT_EQ(read_file(trace), first_trace + first_trace);
+        EXPECT_FALSE(fs::exists(numbered(t.log_file(), 1)));
+        EXPECT_FALSE(fs::exists(numbered(trace, 1)));
+    }
 }
 
 // Four starts at the same moment: one at a time moves the folder's files, so
