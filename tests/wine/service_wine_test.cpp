@@ -331,15 +331,20 @@ TEST_F(WineService, AServerThatFailsOrEndsStopsTheServiceWithItsReason) {
     }
 }
 
-TEST_F(WineService, RemoveStopsARunningServiceOnceThenDeletesIt) {
-    const ServiceTree s("svc/vesmors tree/remove", "main=block\n");
+// An uninstaller deletes the installation's files next: the remove returns
+// only once the server's hooks have run and the service is gone.
+TEST_F(WineService, RemoveStopsARunningServiceOnceAndReturnsOnceItIsGone) {
+    const ServiceTree s("svc/vesmors tree/remove", "main=block\nhooks=4000\n");
     install_and_start(s, {"net", "start", "vesmors"});
 
+    const auto asked = std::chrono::steady_clock::now();
     const RunResult r = s.launcher({"remove"});
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, 4s);
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(contains(log_entries(r.log), "INFO" + kMain + "going to call uninstall for vesmor service"));
-    EXPECT_TRUE(wait_until_removed());
-    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
+    EXPECT_TRUE(contains(s.recorded(), "shutdown hooks ended"));
+    EXPECT_FALSE(query().installed);
+    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 5s));
     // The service writes on into its own log, which the remove command moved aside.
     const auto rec = log_entries(read_file(s.tree.log_file().string() + ".1"));
     EXPECT_EQ(std::count(rec.begin(), rec.end(), "INFO" + kSvc + "stop event received"), 1);
