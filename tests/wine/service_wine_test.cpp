@@ -415,6 +415,7 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     const ServiceTree ending("svc/daemon-ends", "main=return\n");
     plant_runtime_copies(ending.tree.root);
     const fs::path caller = ending.tree.root.parent_path() / "daemon-caller";
+    fs::remove_all(caller);
     install_java_runtime(caller);
     r = run(ending.tree, {.args = {"vesmors", "daemon"}, .cwd = caller});
     EXPECT_EQ(r.status, 0);
