@@ -28,17 +28,36 @@ void check_integrity_or_stop(const std::string& word, const DispatchOps& ops) {
     if (!ops.integrity_valid(word)) fatal_stop("integrity of " + word + " application is invalid");
 }
 
+// The records' relative paths (the runtime, its folders, the jars) must
+// name the files that the check verifies, wherever the caller started us.
+bool enter_installation_directory(const DispatchOps& ops) {
+    const std::string directory = ops.installation_directory();
+    const SystemResult entered = ops.set_working_directory(directory);
+    if (!entered) {
+        logger::error(kTargetMain, "the working directory cannot be set to the installation directory " + directory +
+                                       ": " + os_error_text(entered.error()));
+    }
+    return entered.is_ok();
+}
+
 int invocation_name_form(const std::vector<std::string>& args, bool is_service, const DispatchOps& ops) {
     std::string sub_command = args[1];
+    // The documented "launcher vesmors install" works in every folder, the
+    // service's own and zentu's too: the word hands the next element to the service.
+    if (init::without_dashes(sub_command) == init::kServiceApplication) {
+        is_service = true;
+        sub_command = args.size() > 2 ? args[2] : std::string();
+    }
     if (is_service) {
-        // The documented "launcher vesmors install" works in the service's
-        // own folder too: the word is skipped, the next element is the sub-command.
-        if (init::without_dashes(sub_command) == init::kServiceApplication) {
-            sub_command = args.size() > 2 ? args[2] : std::string();
-        }
         const std::string word(init::kServiceApplication);
         logger::info(kTargetMain, "starting " + word + " windows service");
-        (void)ops.set_working_directory(ops.installation_directory());
+        // A failure matters to the foreground server only: the others load
+        // nothing here, and the service's worker enters the directory itself.
+        if (vesmors_action(sub_command) == VesmorsAction::Daemon) {
+            if (!enter_installation_directory(ops)) return -1;
+        } else {
+            (void)ops.set_working_directory(ops.installation_directory());
+        }
         check_integrity_or_stop(word, ops);
         const ServiceResult r = ops.start_vesmors(sub_command);
         if (r) return 0;
@@ -68,16 +87,9 @@ int command_word_form(const std::vector<std::string>& args, const DispatchOps& o
         return 0;
     }
 
-    // The records' relative paths (the runtime, its folders, the jars) must
-    // name the files that the check verifies, wherever the caller started us.
-    if (app->kind == init::Kind::JavaDesktop) {
-        const std::string directory = ops.installation_directory();
-        if (const SystemResult entered = ops.set_working_directory(directory); !entered) {
-            logger::error(kTargetMain, "the working directory cannot be set to the installation directory " +
-                                           directory + ": " + os_error_text(entered.error()));
-            return -1;
-        }
-    }
+    const bool starts_java = app->kind == init::Kind::JavaDesktop ||
+                             (app->kind == init::Kind::Service && vesmors_action(second) == VesmorsAction::Daemon);
+    if (starts_java && !enter_installation_directory(ops)) return -1;
     logger::info(kTargetMain, "Performing integrity check on the files......");
     if (!ops.integrity_valid(word)) {
         logger::error(kTargetMain, "integrity of " + word + " application failed");

@@ -38,18 +38,53 @@ private:
 ServiceResult winapi(std::uint32_t code) { return service_error(ServiceError::winapi(code)); }
 
 // Only a service that runs takes a stop request: one stopped, stopping or
-// starting would refuse it, and one that accepts none is deleted as it is.
+// starting would refuse it.
 bool takes_stop(const QueriedStatus& status) {
     return status.state != kServiceStopped && status.state != kServiceStopPending &&
            status.state != kServiceStartPending && (status.controls_accepted & kServiceAcceptStop) != 0;
 }
 
-// A refused stop request, where the service began to stop (or stopped)
-// between the query and the request: there is nothing left to ask.
-bool stopping_already(const ServiceManager& scm, ScHandle service, std::uint32_t refusal) {
-    if (refusal != kErrorServiceCannotAcceptCtrl && refusal != kErrorServiceNotActive) return false;
-    const StatusResult now = scm.query_status(service);
-    return now && !takes_stop(now.value());
+bool stopped_or_stopping(const QueriedStatus& status) {
+    return status.state == kServiceStopped || status.state == kServiceStopPending;
+}
+
+bool stopped(const QueriedStatus& status) { return status.state == kServiceStopped; }
+
+// Remove looks at a service it waits for this often, and gives up on it
+// (starting, or stopping after the request) when its stop should long have ended.
+constexpr std::uint32_t kPollMs = 200;
+constexpr auto kPolls = static_cast<std::uint32_t>(vesmors_service::kStopEndsWithin.count() / kPollMs);
+
+using WaitResult = Result<QueriedStatus, ServiceError>;
+
+// The status once done() holds for it, queried every kPollMs.
+WaitResult wait_until(const ServiceManager& scm, ScHandle service, QueriedStatus status,
+                      bool (*done)(const QueriedStatus&)) {
+    for (std::uint32_t polls = 0; !done(status); ++polls) {
+        if (polls == kPolls) return WaitResult::err(ServiceError{Kind::NotStopped, status.state});
+        scm.sleep(kPollMs);
+        const StatusResult now = scm.query_status(service);
+        if (!now) return WaitResult::err(ServiceError::winapi(now.error()));
+        if (auto checked = check_state(now.value().state); !checked) return WaitResult::err(checked.error());
+        status = now.value();
+    }
+    return WaitResult::ok(status);
+}
+
+// One stop request; the state it leaves. A request refused because the
+// service began to stop (or stopped) since the query has nothing left to ask.
+WaitResult request_stop(const ServiceManager& scm, ScHandle service) {
+    const StateResult reply = scm.send_stop(service);
+    if (reply) {
+        if (auto checked = check_state(reply.value()); !checked) return WaitResult::err(checked.error());
+        return WaitResult::ok({reply.value(), 0});
+    }
+    const std::uint32_t refusal = reply.error();
+    if (refusal == kErrorServiceCannotAcceptCtrl || refusal == kErrorServiceNotActive) {
+        const StatusResult now = scm.query_status(service);
+        if (now && check_state(now.value().state) && !takes_stop(now.value())) return WaitResult::ok(now.value());
+    }
+    return WaitResult::err(ServiceError::winapi(refusal));
 }
 
 void print(const std::string& text) {
@@ -114,17 +149,15 @@ ServiceResult remove(const ServiceManager& scm) {
     if (!status) return winapi(status.error());
     if (auto checked = check_state(status.value().state); !checked) return checked;
 
-    if (takes_stop(status.value())) {
-        const StateResult stopping = scm.send_stop(service.get());
-        if (stopping) {
-            if (auto checked = check_state(stopping.value()); !checked) return checked;
-            // One fixed wait, no polling: the delete takes effect once it has stopped.
-            scm.sleep(1000);
-        } else if (!stopping_already(scm, service.get(), stopping.error())) {
-            return winapi(stopping.error());
-        }
-    }
-    // A service still stopping is marked for deletion and goes once it reports Stopped.
+    // A starting service can take its stop once it runs. A delete before it
+    // has stopped only marks it: the server would run on, and the name stay
+    // taken for the next install.
+    WaitResult now = wait_until(scm, service.get(), status.value(), [](const QueriedStatus& s) {
+        return stopped_or_stopping(s) || takes_stop(s);
+    });
+    if (now && takes_stop(now.value())) now = request_stop(scm, service.get());
+    if (now) now = wait_until(scm, service.get(), now.value(), stopped);
+    if (!now) return service_error(now.error());
     if (const SystemResult deleted = scm.delete_service(service.get()); !deleted) return winapi(deleted.error());
     return service_ok();
 }

@@ -9,7 +9,9 @@ struct ServiceManager;
 ServiceResult install();
 ServiceResult install(const ServiceManager& manager);
 
-// Stops the service if it is not stopped (one request, one wait) and deletes it.
+// Stops the service (one request, once it runs), waits until it has stopped
+// and deletes it; gives up, leaving it installed, when a start or the stop
+// lasts longer than a stop may.
 ServiceResult remove();
 ServiceResult remove(const ServiceManager& manager);
 

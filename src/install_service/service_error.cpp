@@ -2,8 +2,18 @@
 
 #include "common/system_error.h"
 #include "process/process.h"
+#include "vesmors_service/stop_timing.h"
 
 namespace launcherwindows {
+namespace {
+
+std::string state_name(std::uint64_t state) {
+    static const char* const names[] = {"Stopped", "StartPending", "StopPending", "Running",
+                                        "ContinuePending", "PausePending", "Paused"};
+    return state >= 1 && state <= 7 ? names[state - 1] : "state " + std::to_string(state);
+}
+
+}  // namespace
 
 std::string ServiceError::diagnostic() const {
     const std::string v = std::to_string(value);
@@ -16,6 +26,10 @@ std::string ServiceError::diagnostic() const {
         case Kind::InvalidExecutablePath: return "InvalidExecutablePath(" + v + ")";
         case Kind::InvalidLaunchArgument: return "InvalidLaunchArgument(" + v + ")";
         case Kind::InvalidDependency: return "InvalidDependency(" + v + ")";
+        case Kind::NotStopped:
+            return "NotStopped(" + v + ": the service is still " + state_name(value) + " after " +
+                   std::to_string(std::chrono::duration_cast<std::chrono::seconds>(vesmors_service::kStopEndsWithin).count()) +
+                   " s and stays installed)";
     }
     return "ServiceError(" + v + ")";
 }

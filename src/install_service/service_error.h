@@ -15,10 +15,12 @@ struct ServiceError {
         InvalidExecutablePath,
         InvalidLaunchArgument,
         InvalidDependency,
+        NotStopped,
     };
     Kind kind;
-    // Winapi: the error code; InvalidServiceState: the state; the text kinds:
-    // the byte position of the NUL.
+    // Winapi: the error code; InvalidServiceState and NotStopped (a remove
+    // that gave up waiting): the state; the text kinds: the byte position of
+    // the NUL.
     std::uint64_t value;
 
     static ServiceError winapi(std::uint32_t code) { return {Kind::Winapi, code}; }

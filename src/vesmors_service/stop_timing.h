@@ -16,9 +16,13 @@ struct StopTiming {
     std::chrono::milliseconds check_point_interval{2000};
 };
 
+// A stop has reported Stopped and ended the process within this: the bound
+// and time to report and end after it.
+inline constexpr std::chrono::milliseconds kStopEndsWithin = kStopBound + std::chrono::seconds(5);
+
 // At the machine's shutdown the manager waits this long for a service that
-// takes the preshutdown control: the bound and time to report and end after it.
-inline constexpr std::chrono::milliseconds kPreshutdownTimeout = kStopBound + std::chrono::seconds(5);
+// takes the preshutdown control; the remove command waits as long for a stop.
+inline constexpr std::chrono::milliseconds kPreshutdownTimeout = kStopEndsWithin;
 static_assert(kPreshutdownTimeout <= std::chrono::minutes(1), "a shutdown should not wait on us for longer");
 
 }  // namespace launcherwindows::vesmors_service

@@ -107,16 +107,23 @@ TEST(Dispatch, SecondArgumentOnlyWithExactlyThreeElements) {
     EXPECT_EQ(c.cwd, "");  // zentu and vesmors keep the caller's directory here
 }
 
-// The desktop applications' relative paths name the installation's files,
-// the ones the check verifies, wherever the caller started them.
+// The Java starts' relative paths name the installation's files, the ones
+// the check verifies, wherever the caller started them.
 TEST(Dispatch, JavaStartsEnterTheInstallationDirectoryBeforeTheCheckOrStopThere) {
-    for (const char* typed : {"ormic", "--ormad"}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"launcher.exe", "ormic"},
+             {"launcher.exe", "--ormad"},
+             {"launcher.exe", "vesmors", "daemon"},
+             {"C:\\vesmors\\bin\\launcher.exe", "daemon"},
+             {"C:\\zentu apps\\bin\\launcher.exe", "vesmors", "daemon"},
+         }) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
         Calls c;
-        EXPECT_EQ(run(c, {"launcher.exe", typed}), 0);
+        EXPECT_EQ(run(c, args), 0);
         EXPECT_EQ(c.cwd_at_check, "INSTALL");
         Calls refused;
         refused.cwd_error = 2;
-        EXPECT_EQ(run(refused, {"launcher.exe", typed}), -1);
+        EXPECT_EQ(run(refused, args), -1);
         EXPECT_TRUE(refused.seen.empty());  // neither checked nor started
     }
 }
@@ -151,21 +158,34 @@ TEST(Dispatch, InvocationNameFormByPathVesmorsWinningOverZentu) {
     EXPECT_EQ(run(f, {"D:\\zentu\\bin\\launcher.exe", ""}), -1);
 }
 
-// The documented "launcher vesmors <sub-command>" in the service's own folder.
+// The documented "launcher vesmors <sub-command>" in the service's own
+// folder and in zentu's, where the service's start arrives as "vesmors start".
 TEST(Dispatch, InvocationNameFormTakesTheServiceWordAsThatWord) {
+    const std::string service = "C:\\Halvora vesmors\\bin\\launcher.exe";
+    const std::string zentu = "C:\\zentu apps\\bin\\launcher.exe";
     const struct {
+        std::string path;
         std::vector<std::string> args;
-        const char* sub_command;
+        Seen seen;
     } cases[] = {
-        {{"vesmors", "install"}, "install"}, {{"--vesmors", "remove", "x"}, "remove"}, {{"vesmors"}, ""},
-        {{"install"}, "install"},            {{"vesmorsx", "install"}, "vesmorsx"},   {{"Vesmors", "start"}, "Vesmors"},
+        {service, {"vesmors", "install"}, {"integrity vesmors", "vesmors [install]"}},
+        {service, {"--vesmors", "remove", "x"}, {"integrity vesmors", "vesmors [remove]"}},
+        {service, {"vesmors"}, {"integrity vesmors", "vesmors []"}},
+        {service, {"install"}, {"integrity vesmors", "vesmors [install]"}},
+        {service, {"vesmorsx", "install"}, {"integrity vesmors", "vesmors [vesmorsx]"}},
+        {service, {"Vesmors", "start"}, {"integrity vesmors", "vesmors [Vesmors]"}},
+        {zentu, {"vesmors", "start"}, {"integrity vesmors", "vesmors [start]"}},
+        {zentu, {"--vesmors", "install"}, {"integrity vesmors", "vesmors [install]"}},
+        {zentu, {"install"}, {"integrity zentu", "zentu [install]"}},
+        {zentu, {"vesmorsx", "start"}, {"integrity zentu", "zentu [vesmorsx]"}},
     };
     for (const auto& c : cases) {
         Calls calls;
-        std::vector<std::string> args = {"C:\\Halvora vesmors\\bin\\launcher.exe"};
+        std::vector<std::string> args = {c.path};
         args.insert(args.end(), c.args.begin(), c.args.end());
         EXPECT_EQ(run(calls, args), 0);
-        EXPECT_EQ(calls.seen, (Seen{"integrity vesmors", "vesmors [" + std::string(c.sub_command) + "]"})) << args[1];
+        EXPECT_EQ(calls.seen, c.seen) << args[0] << " " << args[1];
+        EXPECT_EQ(calls.cwd, c.seen[0] == "integrity vesmors" ? "INSTALL" : "") << args[0] << " " << args[1];
     }
 }
 

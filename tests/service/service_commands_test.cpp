@@ -96,6 +96,20 @@ Calls opened_then(Calls tail) {
     return all;
 }
 
+// The remove's looks at a service it waits for: a pause, a query, each time.
+Calls polls(int n) {
+    Calls all;
+    for (int i = 0; i < n; ++i) all.insert(all.end(), {"sleep 200", "query"});
+    return all;
+}
+Calls operator+(Calls a, const Calls& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+const Calls kDeleted = {"delete", "close 2", "close 1"};
+const Calls kLeft = {"close 2", "close 1"};
+StatusResult status(std::uint32_t state, std::uint32_t accepted = 0) { return StatusResult::ok({state, accepted}); }
+
 std::string outcome(const ServiceResult& r) { return r ? "ok" : r.error().diagnostic().substr(0, r.error().diagnostic().find(':')); }
 
 }  // namespace
@@ -107,23 +121,43 @@ TEST(RemoveCommand, AsksTheManagerInOrderAndClosesEveryHandle) {
         const char* result;
         Calls calls;
     } cases[] = {
-        {"running, stop accepted", [](FakeManager&) {}, "ok",
-         opened_then({"stop", "sleep 1000", "delete", "close 2", "close 1"})},
-        {"stopped: no request, no wait", [](FakeManager& f) { f.statuses = {StatusResult::ok({1, 0})}; }, "ok",
-         opened_then({"delete", "close 2", "close 1"})},
-        // A second request would be refused: marked for deletion, it goes once stopped.
-        {"stopping already", [](FakeManager& f) { f.statuses = {StatusResult::ok({3, 0})}; }, "ok",
-         opened_then({"delete", "close 2", "close 1"})},
-        {"starting", [](FakeManager& f) { f.statuses = {StatusResult::ok({2, 0})}; }, "ok",
-         opened_then({"delete", "close 2", "close 1"})},
-        {"running, takes no stop", [](FakeManager& f) { f.statuses = {StatusResult::ok({4, 0x4})}; }, "ok",
-         opened_then({"delete", "close 2", "close 1"})},
+        // Deleted once it has stopped, not before: its server holds the installation's files.
+        {"running", [](FakeManager& f) { f.statuses = {status(4, 0x105), status(3), status(3), status(1)}; }, "ok",
+         opened_then(Calls{"stop"} + polls(3) + kDeleted)},
+        {"stopped: no request, no wait", [](FakeManager& f) { f.statuses = {status(1)}; }, "ok",
+         opened_then(kDeleted)},
+        {"the stop's reply is Stopped", [](FakeManager& f) { f.stop_reply = StateResult::ok(1); }, "ok",
+         opened_then(Calls{"stop"} + kDeleted)},
+        // A second request would be refused.
+        {"stopping already", [](FakeManager& f) { f.statuses = {status(3), status(3), status(1)}; }, "ok",
+         opened_then(polls(2) + kDeleted)},
+        {"starting: its stop once it runs",
+         [](FakeManager& f) { f.statuses = {status(2), status(2), status(4, 0x105), status(3), status(1)}; }, "ok",
+         opened_then(polls(2) + Calls{"stop"} + polls(2) + kDeleted)},
+        {"starting, and it stops by itself", [](FakeManager& f) { f.statuses = {status(2), status(1)}; }, "ok",
+         opened_then(polls(1) + kDeleted)},
+        {"running, takes the stop only later",
+         [](FakeManager& f) { f.statuses = {status(4, 0x4), status(4, 0x105), status(1)}; }, "ok",
+         opened_then(polls(1) + Calls{"stop"} + polls(1) + kDeleted)},
         {"began to stop since the query",
          [](FakeManager& f) {
-             f.statuses.push_back(StatusResult::ok({3, 0}));
+             f.statuses = {status(4, 0x105), status(3), status(1)};
              f.stop_reply = StateResult::err(1061);
          },
-         "ok", opened_then({"stop", "query", "delete", "close 2", "close 1"})},
+         "ok", opened_then(Calls{"stop", "query"} + polls(1) + kDeleted)},
+        {"stopped since the query",
+         [](FakeManager& f) {
+             f.statuses = {status(4, 0x105), status(1)};
+             f.stop_reply = StateResult::err(1062);
+         },
+         "ok", opened_then(Calls{"stop", "query"} + kDeleted)},
+        // 25 s, the stop's 20 s bound and 5 s to report and end; left installed.
+        {"the stop outlasts the bound", [](FakeManager& f) { f.statuses = {status(4, 0x105), status(3)}; },
+         "NotStopped(3", opened_then(Calls{"stop"} + polls(125) + kLeft)},
+        {"the start outlasts the bound", [](FakeManager& f) { f.statuses = {status(2)}; }, "NotStopped(2",
+         opened_then(polls(125) + kLeft)},
+        {"a query fails while it stops", [](FakeManager& f) { f.statuses = {status(4, 0x105), StatusResult::err(6)}; },
+         "Winapi(6", opened_then(Calls{"stop"} + polls(1) + kLeft)},
         {"the service refuses the stop", [](FakeManager& f) { f.stop_reply = StateResult::err(1052); }, "Winapi(1052",
          opened_then({"stop", "close 2", "close 1"})},
         {"it cannot accept the control, and runs on", [](FakeManager& f) { f.stop_reply = StateResult::err(1061); },
@@ -136,8 +170,12 @@ TEST(RemoveCommand, AsksTheManagerInOrderAndClosesEveryHandle) {
          opened_then({"close 2", "close 1"})},
         {"not installed", [](FakeManager& f) { f.service = HandleResult::err(1060); }, "Winapi(1060",
          {"open manager 1", "open vesmors 65572", "close 1"}},
-        {"the delete fails", [](FakeManager& f) { f.delete_error = 1072; }, "Winapi(1072",
-         opened_then({"stop", "sleep 1000", "delete", "close 2", "close 1"})},
+        {"the delete fails",
+         [](FakeManager& f) {
+             f.stop_reply = StateResult::ok(1);
+             f.delete_error = 1072;
+         },
+         "Winapi(1072", opened_then(Calls{"stop"} + kDeleted)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -185,16 +223,28 @@ TEST(InstallCommand, RegistersACommandLineThatReachesTheServiceAndItsShutdownTim
     }
 }
 
-// A refused stop as the dispatch reports it, in both forms.
-TEST(RemoveCommand, ARefusedStopIsLoggedAndSetsTheExitStatusOfEachForm) {
+// A refused stop, and a stop that outlasts the bound, as the dispatch
+// reports them, in both forms.
+TEST(RemoveCommand, ARefusedOrUnendingStopIsLoggedAndSetsTheExitStatusOfEachForm) {
     const auto dir = test_files::fresh_directory("remove-command");
     const auto log = dir / "launcher.log";
-    for (const std::uint32_t refusal : {1052u, 1061u}) {
+    const struct {
+        StateResult stop_reply;
+        std::uint32_t state_after;  // what the queries after the request answer
+        std::string diagnostic;
+    } cases[] = {
+        {StateResult::err(1052), kRunning, "Winapi(1052: "},
+        {StateResult::err(1061), kRunning, "Winapi(1061: "},
+        {StateResult::ok(kStopPending), kStopPending,
+         "NotStopped(3: the service is still StopPending after 25 s and stays installed)"},
+    };
+    for (const auto& c : cases) {
         for (const bool invocation_name : {true, false}) {
-            SCOPED_TRACE(std::to_string(refusal) + (invocation_name ? " invocation name" : " command word"));
+            SCOPED_TRACE(c.diagnostic + (invocation_name ? " invocation name" : " command word"));
             ASSERT_TRUE(logger::detail::install(log.string()));
             FakeManager fake;
-            fake.stop_reply = StateResult::err(refusal);
+            fake.statuses = {status(kRunning, 0x105), status(c.state_after, c.state_after == kRunning ? 0x105 : 0)};
+            fake.stop_reply = c.stop_reply;
             DispatchOps ops = default_dispatch_ops();
             ops.initialize_log = [] {};
             ops.integrity_valid = [](std::string_view) { return true; };
@@ -216,9 +266,9 @@ TEST(RemoveCommand, ARefusedStopIsLoggedAndSetsTheExitStatusOfEachForm) {
             }
             ASSERT_GE(messages.size(), 2u) << text;
             EXPECT_EQ(messages[messages.size() - 2], "INFO launcherwindows - going to call uninstall for vesmor service");
-            const std::string prefix = invocation_name ? "ERROR launcherwindows - Application error : Winapi("
-                                                       : "ERROR launcherwindows - Error while starting vesmors Winapi(";
-            EXPECT_EQ(messages.back().rfind(prefix + std::to_string(refusal) + ": ", 0), 0u) << messages.back();
+            const std::string prefix = invocation_name ? "ERROR launcherwindows - Application error : "
+                                                       : "ERROR launcherwindows - Error while starting vesmors ";
+            EXPECT_EQ(messages.back().rfind(prefix + c.diagnostic, 0), 0u) << messages.back();
             EXPECT_TRUE(fake.every_handle_closed_once());
             EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), "delete"), 0);
         }

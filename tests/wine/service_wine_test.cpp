@@ -199,27 +199,32 @@ TEST_F(WineService, InstallRegistersTheQuotedPathAndASecondInstallIsRefused) {
     EXPECT_EQ(registry_values()["ImagePath"], windows_path(other.exe) + " vesmors start");
 }
 
-// Installed where the path holds no "vesmors", the service's start arrives
+// Installed where the path holds no "vesmors" (or "zentu", which takes the
+// word "vesmors" as in the service's own folder), the service's start arrives
 // with the command word and runs; a remove while the stop waits for the
-// server's hooks deletes it without a second request, once it has stopped.
+// server's hooks sends no second request and returns once it is gone.
 TEST_F(WineService, InstalledAnywhereItRunsAndARemoveWhileStoppingDeletesIt) {
-    const ServiceTree s("svc/Halvora Suite/anywhere", "main=block\nhooks=4000\n");
-    RunResult r = s.launcher({"vesmors", "install"});
-    ASSERT_EQ(r.status, 0) << r.log;
-    EXPECT_EQ(registry_values()["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" vesmors start");
-    run_tool({"sc", "start", "vesmors"});
-    ASSERT_EQ(wait_for_state(4).state, 4) << read_file(s.tree.log_file());
-    ASSERT_TRUE(poll([&] { return contains(s.recorded(), "main called args=null"); }, 60s));
-    EXPECT_TRUE(contains(s.records(), "INFO" + kSvc + "Inside run method vesmors"));
+    for (const char* folder : {"svc/Halvora Suite/anywhere", "svc/zentu apps/anywhere"}) {
+        SCOPED_TRACE(folder);
+        clean_up();
+        const ServiceTree s(folder, "main=block\nhooks=4000\n");
+        RunResult r = s.launcher({"vesmors", "install"});
+        ASSERT_EQ(r.status, 0) << r.log;
+        EXPECT_EQ(registry_values()["ImagePath"], "\"" + windows_path(s.tree.exe) + "\" vesmors start");
+        run_tool({"sc", "start", "vesmors"});
+        ASSERT_EQ(wait_for_state(4).state, 4) << read_file(s.tree.log_file());
+        ASSERT_TRUE(poll([&] { return contains(s.recorded(), "main called args=null"); }, 60s));
+        EXPECT_TRUE(contains(s.records(), "INFO" + kSvc + "Inside run method vesmors"));
 
-    run_tool({"sc", "stop", "vesmors"});
-    ASSERT_EQ(wait_for_state(3, 10s).state, 3);
-    r = s.launcher({"vesmors", "remove"});
-    EXPECT_EQ(r.status, 0);
-    for (const auto& record : log_entries(r.log)) EXPECT_NE(record.rfind("ERROR", 0), 0u) << record;
-    EXPECT_TRUE(wait_until_removed());
-    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
-    EXPECT_TRUE(contains(s.recorded(), "shutdown hooks ended"));  // the stop ran to its end
+        run_tool({"sc", "stop", "vesmors"});
+        ASSERT_EQ(wait_for_state(3, 10s).state, 3);
+        r = s.launcher({"vesmors", "remove"});
+        EXPECT_EQ(r.status, 0);
+        for (const auto& record : log_entries(r.log)) EXPECT_NE(record.rfind("ERROR", 0), 0u) << record;
+        EXPECT_TRUE(contains(s.recorded(), "shutdown hooks ended"));  // the stop ran to its end first
+        EXPECT_FALSE(query().installed);
+        EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 5s));
+    }
 }
 
 // A Stop asks the server to end as System.exit(0) does; the service reports
@@ -331,15 +336,20 @@ TEST_F(WineService, AServerThatFailsOrEndsStopsTheServiceWithItsReason) {
     }
 }
 
-TEST_F(WineService, RemoveStopsARunningServiceOnceThenDeletesIt) {
-    const ServiceTree s("svc/vesmors tree/remove", "main=block\n");
+// An uninstaller deletes the installation's files next: the remove returns
+// only once the server's hooks have run and the service is gone.
+TEST_F(WineService, RemoveStopsARunningServiceOnceAndReturnsOnceItIsGone) {
+    const ServiceTree s("svc/vesmors tree/remove", "main=block\nhooks=4000\n");
     install_and_start(s, {"net", "start", "vesmors"});
 
+    const auto asked = std::chrono::steady_clock::now();
     const RunResult r = s.launcher({"remove"});
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, 4s);
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(contains(log_entries(r.log), "INFO" + kMain + "going to call uninstall for vesmor service"));
-    EXPECT_TRUE(wait_until_removed());
-    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 30s));
+    EXPECT_TRUE(contains(s.recorded(), "shutdown hooks ended"));
+    EXPECT_FALSE(query().installed);
+    EXPECT_TRUE(poll([&] { return processes_of(s.tree.exe).empty(); }, 5s));
     // The service writes on into its own log, which the remove command moved aside.
     const auto rec = log_entries(read_file(s.tree.log_file().string() + ".1"));
     EXPECT_EQ(std::count(rec.begin(), rec.end(), "INFO" + kSvc + "stop event received"), 1);
@@ -401,9 +411,13 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     EXPECT_EQ(rec.back().rfind("ERROR" + kMain + "Application error: \"", 0), 0u) << r.log;
     EXPECT_TRUE(contains(failing.recorded(), "env.L1_HOME=(unset)"));  // no worker preparation
 
+    // Started from a folder with a runtime of its own, it loads the installation's.
     const ServiceTree ending("svc/daemon-ends", "main=return\n");
     plant_runtime_copies(ending.tree.root);
-    r = run(ending.tree, {.args = {"vesmors", "daemon"}});
+    const fs::path caller = ending.tree.root.parent_path() / "daemon-caller";
+    fs::remove_all(caller);
+    install_java_runtime(caller);
+    r = run(ending.tree, {.args = {"vesmors", "daemon"}, .cwd = caller});
     EXPECT_EQ(r.status, 0);
     rec = log_entries(r.log);
     ASSERT_FALSE(rec.empty());
@@ -411,4 +425,6 @@ TEST_F(WineService, DaemonRunsTheServerInTheForegroundAndLogsAFailedStart) {
     EXPECT_TRUE(contains(ending.recorded(), "main returned"));
     expect_vesmors_creation(ending.recorded());
     for (const auto& l : runtime_library_lines(ending.tree.root)) EXPECT_TRUE(contains(ending.recorded(), l)) << l;
+    EXPECT_TRUE(contains(ending.recorded(), "cwd=" + windows_path(ending.tree.root)));
+    EXPECT_FALSE(fs::exists(caller / "jre" / "bin" / "client" / "jvm_stub_record.txt"));
 }
