@@ -68,13 +68,18 @@ int command_word_form(const std::vector<std::string>& args, const DispatchOps& o
         return 0;
     }
 
+    // A desktop start's failure is also told in a window, when nobody reads
+    // our output: from here on, and for a fatal stop too.
+    const failure_window::Watch watch(word, ops.desktop);
     // The records' relative paths (the runtime, its folders, the jars) must
     // name the files that the check verifies, wherever the caller started us.
     if (app->kind == init::Kind::JavaDesktop) {
         const std::string directory = ops.installation_directory();
         if (const SystemResult entered = ops.set_working_directory(directory); !entered) {
-            logger::error(kTargetMain, "the working directory cannot be set to the installation directory " +
-                                           directory + ": " + os_error_text(entered.error()));
+            const std::string cause = "the working directory cannot be set to the installation directory " +
+                                      directory + ": " + os_error_text(entered.error());
+            logger::error(kTargetMain, cause);
+            watch.failed(cause);
             return -1;
         }
     }
@@ -95,6 +100,7 @@ int command_word_form(const std::vector<std::string>& args, const DispatchOps& o
     if (r) return 0;
     logger::error(kTargetMain, "error while starting up " + first);
     logger::error(kTargetMain, "Application error: " + quoted_form(r.error()));
+    watch.failed(r.error());
     return -1;
 }
 
@@ -111,6 +117,7 @@ DispatchOps default_dispatch_ops() {
     ops.start_vesmors = [](std::string_view sub) { return vesmors(sub); };
     ops.installation_directory = [] { return get_halvora_directory(); };
     ops.set_working_directory = [](const std::string& dir) { return launcherwindows::set_working_directory(dir); };
+    ops.desktop = failure_window::system_desktop();
     return ops;
 }
 
