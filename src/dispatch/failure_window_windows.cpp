@@ -9,11 +9,15 @@ namespace {
 
 // user32 is loaded on a failed start only: every other start, the service's
 // above all, stays as it is, off the window system.
+HMODULE user32() {
+    static const HMODULE module = LoadLibraryW(L"user32.dll");
+    return module;
+}
+
 template <class Function>
 Function user32_function(const char* name) {
-    static const HMODULE user32 = LoadLibraryW(L"user32.dll");
-    if (user32 == nullptr) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+    if (user32() == nullptr) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32(), name)));
 }
 
 }  // namespace
