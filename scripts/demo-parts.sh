@@ -1,5 +1,6 @@
 # The application starts shown by the demo; sourced by demo.sh.
 demo_parts() {
+  demo_failure_window
   echo
   echo "##### The Java start. The Java runtime here is a STAND-IN jvm.dll (a test double that"
   echo "##### records what it was given and calls the registered natives); on Windows the"
@@ -27,6 +28,30 @@ demo_parts() {
   show zentu hello
 
   demo_service
+}
+
+# A failed start from a shortcut, which gives the process no console and no
+# standard handles: the cause is told in a window, which a click closes.
+demo_failure_window() {
+  echo
+  echo "##### A failed start as a shortcut makes it: no standard handles (start_without_handles.exe"
+  echo "##### starts it so) and, here, no Java runtime yet. The cause is told in an error window on"
+  echo "##### the desktop (Xvfb), until someone closes it; find_window.exe reads it and clicks OK."
+  echo "=== launcher ormic   (from a shortcut, no runtime)"
+  picture="$root/build/demo/failed-start-window.png"
+  set +e
+  (cd "$demo" && "$wine" "$tools/console/start_without_handles.exe" "Z:$(printf '%s' "$demo/bin/launcher.exe" | tr / '\\')" ormic) &
+  starter=$!
+  echo "--- the window:"
+  "$wine" "$tools/window/find_window.exe" ormic 60 | tr -d '\r'
+  xwd -display "$DISPLAY" -name ormic -silent | xwdtopnm 2>/dev/null | pnmtopng >"$picture"
+  echo "--- saved as a picture: build/demo/$(basename "$picture")"
+  if "$wine" "$tools/window/find_window.exe" ormic 10 --click >/dev/null; then echo "--- closed by a click on OK"; fi
+  wait "$starter"
+  status=$?
+  set -e
+  echo "--- exit status: $status"
+  echo "--- launcher-logs/launcher.log:"; tr -d '\r' <"$demo/launcher-logs/launcher.log" | sed '/^$/d'
 }
 
 # The vesmors service under Wine's service control manager, from a tree whose

@@ -17,13 +17,32 @@ echo "(32-bit programs on this machine: $(scripts/can-run-32bit.sh --how))"
 build=build/windows; wine=/usr/lib/wine/wine; arch=win32
 exe="$root/$build/native/launcher.exe"
 # Test doubles that stand in for the suite's Java runtime and native library.
-cmake --build "$build" -j "$jobs" --target jvm_stub jvm_java_double enrolclientsvc
+# And two test tools: a starter that gives no standard handles, as a shortcut,
+# and a person's eyes and mouse for a window.
+cmake --build "$build" -j "$jobs" --target jvm_stub jvm_java_double enrolclientsvc start_without_handles find_window
 doubles="$root/$build/tests/doubles"
+tools="$root/$build/tests"
+
+# A display of its own (Xvfb, which names a free one once it serves it) for the
+# error window of a failed start.
+mkdir -p build
+display_file="$root/build/demo-display"
+: >"$display_file"
+Xvfb -displayfd 5 -nolisten tcp -screen 0 1024x768x24 5>"$display_file" >/dev/null 2>&1 &
+xvfb=$!
+i=0
+until [ -s "$display_file" ] || [ $i -ge 100 ]; do sleep 0.1; i=$((i + 1)); done
+[ -s "$display_file" ] || { echo "demo: Xvfb did not start" >&2; kill "$xvfb"; exit 1; }
+LAUNCHER_WINE_DISPLAY=":$(cat "$display_file")"
+DISPLAY=$LAUNCHER_WINE_DISPLAY
+export LAUNCHER_WINE_DISPLAY DISPLAY
 
 prefix="$root/build/demo-wineprefix"
+trap 'scripts/wine-prefix.sh stop "$prefix" "$arch" >/dev/null; kill "$xvfb"' EXIT
 scripts/wine-prefix.sh start "$prefix" "$arch"
-trap 'scripts/wine-prefix.sh stop "$prefix" "$arch" >/dev/null' EXIT
 export WINEPREFIX="$prefix" WINEDEBUG=-all
+# No window manager runs on Xvfb: Wine draws the windows' title bars itself.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
 
 demo="$root/build/demo/Halvora Suite"
 rm -rf "$demo"

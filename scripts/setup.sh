@@ -5,6 +5,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/apt-retry.sh"
 [ "$(id -u)" = 0 ] || { echo "setup.sh: run as root" >&2; exit 1; }
 
+# xvfb: a display for the error window of a failed desktop start (the demo and
+# its Wine test); x11-apps (xwd) and netpbm: the demo's picture of it, a PNG.
 packages="cmake ninja-build g++ make file procps
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
@@ -12,7 +14,8 @@ packages="cmake ninja-build g++ make file procps
   openjdk-17-jdk-headless
   googletest libgtest-dev libbenchmark-dev libssl-dev
   clang libclang-rt-14-dev nlohmann-json3-dev unicode-data
-  osslsigncode openssl"
+  osslsigncode openssl
+  xvfb x11-apps netpbm"
 
 missing=""
 for p in $packages; do

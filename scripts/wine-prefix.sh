@@ -1,11 +1,17 @@
 #!/bin/sh
 # wine-prefix.sh start|stop <prefix> <win32|win64>
 # start: makes the prefix once (wineboot) and keeps a wineserver running, so
-# services live between commands; stop: shuts that wineserver down.
+# services live between commands, its windows on the X display named by
+# LAUNCHER_WINE_DISPLAY when that is set; stop: shuts that wineserver down.
 set -eu
 action=$1; prefix=$2; arch=$3
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="$prefix" WINEDEBUG=-all
+# Wine shows windows on a display only where one is asked for
+# (LAUNCHER_WINE_DISPLAY, from the server's first process on); without one an
+# error window returns at once, so that no run waits for a person. wineboot
+# never has one: it would wait for a click on its offer to install Mono.
+unset DISPLAY WAYLAND_DISPLAY
 case "$arch" in
   win64) loader=/usr/lib/wine/wine64 ;;
   win32)
@@ -37,6 +43,10 @@ case "$action" in
       [ -f "$prefix/system.reg" ] || { cat "$prefix.start.log" >&3; echo "wine-prefix: wineboot failed for $prefix" >&3; exit 1; }
     fi
     exec 9>&-
+    if [ -n "${LAUNCHER_WINE_DISPLAY:-}" ]; then
+      DISPLAY=$LAUNCHER_WINE_DISPLAY
+      export DISPLAY
+    fi
     # Detached, and off ctest's output pipe, which it would otherwise hold open.
     setsid "$server" -p </dev/null 3>&- 9>&- &
     # wineboot returns before the server has settled; wait for it to answer.

@@ -10,6 +10,15 @@ machine=$("$here/pe-machine.sh" "$exe")
 export WINEDEBUG
 : "${WINEPREFIX:=${HOME:-/root}/.wine-launcher-tests}"
 export WINEPREFIX
+# Wine shows windows on the display only where one is asked for
+# (LAUNCHER_WINE_DISPLAY); without one an error window returns at once, so
+# that no run waits for a person.
+if [ -n "${LAUNCHER_WINE_DISPLAY:-}" ]; then
+  DISPLAY=$LAUNCHER_WINE_DISPLAY
+  export DISPLAY
+else
+  unset DISPLAY WAYLAND_DISPLAY
+fi
 case "$machine" in
   x86_64) loader=/usr/lib/wine/wine64 ;;
   i386)

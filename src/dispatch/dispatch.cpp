@@ -1,6 +1,7 @@
 #include "dispatch/dispatch.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "dispatch/vesmors.h"
 #include "dispatch/zentu.h"
@@ -30,14 +31,15 @@ void check_integrity_or_stop(const std::string& word, const DispatchOps& ops) {
 
 // The records' relative paths (the runtime, its folders, the jars) must
 // name the files that the check verifies, wherever the caller started us.
-bool enter_installation_directory(const DispatchOps& ops) {
+// Why it could not be entered, once logged.
+std::optional<std::string> enter_installation_directory(const DispatchOps& ops) {
     const std::string directory = ops.installation_directory();
     const SystemResult entered = ops.set_working_directory(directory);
-    if (!entered) {
-        logger::error(kTargetMain, "the working directory cannot be set to the installation directory " + directory +
-                                       ": " + os_error_text(entered.error()));
-    }
-    return entered.is_ok();
+    if (entered) return std::nullopt;
+    const std::string cause = "the working directory cannot be set to the installation directory " + directory +
+                              ": " + os_error_text(entered.error());
+    logger::error(kTargetMain, cause);
+    return cause;
 }
 
 int invocation_name_form(const std::vector<std::string>& args, bool is_service, const DispatchOps& ops) {
@@ -54,7 +56,7 @@ int invocation_name_form(const std::vector<std::string>& args, bool is_service, 
         // A failure matters to the foreground server only: the others load
         // nothing here, and the service's worker enters the directory itself.
         if (vesmors_action(sub_command) == VesmorsAction::Daemon) {
-            if (!enter_installation_directory(ops)) return -1;
+            if (enter_installation_directory(ops)) return -1;
         } else {
             (void)ops.set_working_directory(ops.installation_directory());
         }
@@ -87,9 +89,17 @@ int command_word_form(const std::vector<std::string>& args, const DispatchOps& o
         return 0;
     }
 
+    // A desktop start's failure is also told in a window, when nobody reads
+    // our output: from here on, and for a fatal stop too.
+    const failure_window::Watch watch(word, ops.desktop);
     const bool starts_java = app->kind == init::Kind::JavaDesktop ||
                              (app->kind == init::Kind::Service && vesmors_action(second) == VesmorsAction::Daemon);
-    if (starts_java && !enter_installation_directory(ops)) return -1;
+    if (starts_java) {
+        if (const auto cause = enter_installation_directory(ops)) {
+            watch.failed(*cause);
+            return -1;
+        }
+    }
     logger::info(kTargetMain, "Performing integrity check on the files......");
     if (!ops.integrity_valid(word)) {
         logger::error(kTargetMain, "integrity of " + word + " application failed");
@@ -107,6 +117,7 @@ int command_word_form(const std::vector<std::string>& args, const DispatchOps& o
     if (r) return 0;
     logger::error(kTargetMain, "error while starting up " + first);
     logger::error(kTargetMain, "Application error: " + quoted_form(r.error()));
+    watch.failed(r.error());
     return -1;
 }
 
@@ -123,6 +134,7 @@ DispatchOps default_dispatch_ops() {
     ops.start_vesmors = [](std::string_view sub) { return vesmors(sub); };
     ops.installation_directory = [] { return get_halvora_directory(); };
     ops.set_working_directory = [](const std::string& dir) { return launcherwindows::set_working_directory(dir); };
+    ops.desktop = failure_window::system_desktop();
     return ops;
 }
 

@@ -8,6 +8,7 @@
 
 #include "cipher_api.h"
 #include "common/result.h"
+#include "dispatch/failure_window.h"
 #include "init/applications.h"
 #include "install_service/service_error.h"
 
@@ -56,6 +57,7 @@ struct DispatchOps {
     std::function<ServiceResult(std::string_view sub_command)> start_vesmors;
     std::function<std::string()> installation_directory;
     std::function<SystemResult(const std::string&)> set_working_directory;
+    failure_window::Desktop desktop;
 };
 DispatchOps default_dispatch_ops();
 

@@ -25,6 +25,9 @@ public:
     bool is_open() const { return file_ != kClosed; }
     // Writes all bytes at the end of the file; why not, on failure.
     Result<Unit, std::string> append(std::string_view bytes);
+    // Where the open file really is, which under file virtualisation is not
+    // where it was asked for; empty when the system cannot say.
+    std::string final_path() const;
 
 private:
     // -1 is both an invalid POSIX descriptor and INVALID_HANDLE_VALUE.

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <string>
+
 namespace launcherwindows::logger {
 
 void LogFile::close() {
@@ -16,6 +18,16 @@ Result<Unit, std::uint32_t> LogFile::create(const std::string& path) {
     if (fd < 0) return Result<Unit, std::uint32_t>::err(static_cast<std::uint32_t>(errno));
     file_ = fd;
     return Result<Unit, std::uint32_t>::ok(Unit{});
+}
+
+std::string LogFile::final_path() const {
+    if (file_ == kClosed) return {};
+    const std::string link = "/proc/self/fd/" + std::to_string(file_);
+    std::string path(4096, '\0');
+    const ssize_t n = ::readlink(link.c_str(), path.data(), path.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return {};
+    path.resize(static_cast<std::size_t>(n));
+    return path;
 }
 
 Result<std::size_t, std::uint32_t> LogFile::write_some(std::string_view bytes) {

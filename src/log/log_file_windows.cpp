@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/shared_file_windows.h"
+#include "common/unicode_windows.h"
 
 namespace launcherwindows::logger {
 namespace {
@@ -21,6 +22,26 @@ Result<Unit, std::uint32_t> LogFile::create(const std::string& path) {
     if (h == INVALID_HANDLE_VALUE) return Result<Unit, std::uint32_t>::err(GetLastError());
     file_ = reinterpret_cast<std::intptr_t>(h);
     return Result<Unit, std::uint32_t>::ok(Unit{});
+}
+
+std::string LogFile::final_path() const {
+    if (file_ == kClosed) return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetFinalPathNameByHandleW(handle(file_), path.data(), static_cast<DWORD>(path.size()),
+                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0) return {};
+        const bool fits = n < path.size();
+        path.resize(n);
+        if (fits) break;
+    }
+    // "\\?\C:\..." and "\\?\UNC\server\...", as a person writes them.
+    if (path.starts_with(L"\\\\?\\UNC\\")) {
+        path = L"\\" + path.substr(7);
+    } else if (path.starts_with(L"\\\\?\\")) {
+        path.erase(0, 4);
+    }
+    return unicode::from_wide(path);
 }
 
 Result<std::size_t, std::uint32_t> LogFile::write_some(std::string_view bytes) {

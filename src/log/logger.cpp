@@ -15,6 +15,7 @@ namespace {
 struct State {
     std::mutex lock;
     LogFile file;
+    std::string path;
 };
 
 std::atomic<int> g_max_level{static_cast<int>(Level::Off)};
@@ -102,12 +103,22 @@ void write(Level level, std::string_view target, std::string_view message) {
         report_failure("cannot write a record: " + appended.error());
 }
 
+std::string file_location() {
+    State* state = g_state.load(std::memory_order_acquire);
+    if (state == nullptr) return {};
+    std::lock_guard<std::mutex> guard(state->lock);
+    if (!state->file.is_open()) return {};
+    std::string path = state->file.final_path();
+    return path.empty() ? state->path : path;
+}
+
 namespace detail {
 
 bool install(const std::string& path) {
     std::lock_guard<std::mutex> guard(g_install_lock);
     if (g_state.load() != nullptr) return false;
     auto* state = new State();
+    state->path = path;
     if (const auto opened = state->file.open(path); !opened) {
         // Without a file the program still runs; the records are lost.
         report_failure("cannot open " + path + ": " + opened.error());

@@ -44,6 +44,11 @@ std::string_view level_name(Level level);
 // The log file's path for an installation directory.
 std::string log_file_path(const std::string& installation_directory);
 
+// Where the open log file really is (under file virtualisation the user's
+// VirtualStore, not the installation directory), else the path it was given;
+// empty when no log file is open.
+std::string file_location();
+
 namespace detail {
 // Installs the logger on an explicit file (initialize() uses this); false
 // when a logger is installed already.

@@ -1,5 +1,6 @@
 #include "process/util.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "common/system_error.h"
@@ -7,6 +8,11 @@
 #include "process/process.h"
 
 namespace launcherwindows {
+namespace {
+std::atomic<FatalStopListener> g_fatal_stop_listener{nullptr};
+}  // namespace
+
+void set_fatal_stop_listener(FatalStopListener listener) { g_fatal_stop_listener.store(listener); }
 
 std::optional<std::string> parent_directory(std::string_view path) {
     const std::size_t root = path_root_length(path);
@@ -40,6 +46,7 @@ void fatal_stop(std::string_view message) {
     std::fwrite(message.data(), 1, message.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
+    if (const FatalStopListener listener = g_fatal_stop_listener.load()) listener(message);
     terminate_process(3);
 }
 

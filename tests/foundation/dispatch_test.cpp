@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "dispatch/dispatch.h"
+#include "log/logger.h"
+#include "test_files.h"
 
 using namespace launcherwindows;
 
@@ -19,6 +23,9 @@ struct Calls {
     StartResult java = start_ok();
     StartResult zentu = start_ok();
     ServiceResult vesmors = service_ok();
+    bool error_handle = true, interactive = false;
+    std::vector<std::string> windows;  // "<title>: <text>"
+    bool windows_on_stderr = false;    // for the death tests, whose calls are lost
 };
 
 DispatchOps fake_ops(Calls& c) {
@@ -29,12 +36,15 @@ DispatchOps fake_ops(Calls& c) {
         c.cwd_at_check = c.cwd;
         return c.integrity;
     };
+    // A start points a missing standard error at its console file.
     ops.start_java = [&c](std::string_view app, std::string_view) {
         c.seen.push_back("java " + std::string(app));
+        c.error_handle = true;
         return c.java;
     };
     ops.start_zentu = [&c](std::string_view arg) {
         c.seen.push_back("zentu [" + std::string(arg) + "]");
+        c.error_handle = true;
         return c.zentu;
     };
     ops.start_vesmors = [&c](std::string_view sub) {
@@ -45,6 +55,12 @@ DispatchOps fake_ops(Calls& c) {
     ops.set_working_directory = [&c](const std::string& d) {
         if (c.cwd_error == 0) c.cwd = d;
         return system_result(c.cwd_error);
+    };
+    ops.desktop.error_handle_given = [&c] { return c.error_handle; };
+    ops.desktop.interactive = [&c] { return c.interactive; };
+    ops.desktop.show = [&c](const std::string& title, const std::string& text) {
+        c.windows.push_back(title + ": " + text);
+        if (c.windows_on_stderr) std::fprintf(stderr, "window %s: %s\n", title.c_str(), text.c_str());
     };
     return ops;
 }
@@ -205,4 +221,71 @@ TEST(Dispatch, FailedIntegrityIsAFatalStop) {
                 "^integrity of vesmors application is invalid\n$");
     EXPECT_EXIT(run(c, {"C:\\zentu\\bin\\launcher.exe", "x"}), testing::ExitedWithCode(3),
                 "^integrity of zentu application is invalid\n$");
+}
+
+// A failed start is told in a window to a person only: a desktop application
+// whose starter gave no standard error, on a desktop that someone sees.
+TEST(Dispatch, AFailedDesktopStartIsToldInAWindowWhenNobodyElseSeesItsCause) {
+    const auto log = test_files::fresh_directory("failure-window") / "launcher.log";
+    ASSERT_TRUE(logger::detail::install(log.string()));
+    const std::string cause = "no \"runtime\" in C:\\jre\n(os error 126)";  // told as it is, not quoted
+    const std::string cwd_cause = "the working directory cannot be set to the installation directory INSTALL: ";
+    const std::string details = "\n\nThe log file has the details:\n";
+    const struct {
+        std::vector<std::string> args;
+        std::uint32_t cwd_error;
+        bool fails, error_handle, interactive;
+        std::string window;  // "<title>: <cause>", or "" for none
+    } rows[] = {
+        {{"launcher.exe", "ormic"}, 0, true, false, true, "ormic: " + cause},
+        {{"launcher.exe", "--ormad"}, 0, true, false, true, "ormad: " + cause},
+        {{"launcher.exe", "ormic"}, 2, false, false, true, "ormic: " + cwd_cause},
+        {{"launcher.exe", "ormic"}, 0, true, true, true, ""},    // a terminal, a script, a redirect
+        {{"launcher.exe", "ormad"}, 2, false, true, true, ""},
+        {{"launcher.exe", "ormic"}, 0, true, false, false, ""},  // a service's or a task's station
+        {{"launcher.exe", "ormic"}, 0, false, false, true, ""},  // ended well, or by System.exit
+        {{"launcher.exe", "zentu", "x"}, 0, true, false, true, ""},
+        {{"launcher.exe", "vesmors", "install"}, 0, true, false, true, ""},
+        {{"C:\\zentu\\bin\\launcher.exe", "x"}, 0, true, false, true, ""},
+        {{"C:\\vesmors\\bin\\launcher.exe", "start"}, 0, true, false, true, ""},
+        {{"launcher.exe", "start"}, 0, true, false, true, ""},  // the usage text
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args[1] + " " + std::to_string(row.error_handle) + std::to_string(row.interactive));
+        Calls c;
+        c.cwd_error = row.cwd_error;
+        c.error_handle = row.error_handle;
+        c.interactive = row.interactive;
+        if (row.fails) {
+            c.java = c.zentu = start_error(cause);
+            c.vesmors = service_error(ServiceError::winapi(5));
+        }
+        const int status = run(c, row.args);
+        if (row.window.empty()) {
+            EXPECT_TRUE(c.windows.empty()) << c.windows.front();
+            continue;
+        }
+        EXPECT_EQ(status, -1);
+        ASSERT_EQ(c.windows.size(), 1u);
+        const std::string& shown = c.windows.front();
+        EXPECT_EQ(shown.rfind(row.window, 0), 0u) << shown;
+        const auto at = shown.find(details);
+        ASSERT_NE(at, std::string::npos) << shown;
+        EXPECT_TRUE(std::filesystem::equivalent(shown.substr(at + details.size()), log)) << shown;
+    }
+    logger::detail::uninstall_for_tests();
+
+    // A fatal stop of a desktop start, after its message.
+    Calls stop;
+    stop.integrity = false;
+    stop.error_handle = false;
+    stop.interactive = true;
+    stop.windows_on_stderr = true;
+    EXPECT_EXIT(run(stop, {"launcher.exe", "ormad"}), testing::ExitedWithCode(3),
+                "^integrity of ormad application in invalid\nwindow ormad: integrity of ormad application in invalid\n");
+    EXPECT_EXIT(run(stop, {"launcher.exe", "zentu"}), testing::ExitedWithCode(3),
+                "^integrity of zentu application in invalid\n$");
+    stop.error_handle = true;
+    EXPECT_EXIT(run(stop, {"launcher.exe", "ormic"}), testing::ExitedWithCode(3),
+                "^integrity of ormic application in invalid\n$");
 }

@@ -92,6 +92,10 @@ RunResult run_host(const std::vector<std::string>& argv, const std::map<std::str
         const auto eq = kv.find('=');
         if (eq != std::string::npos) full_env[kv.substr(0, eq)] = kv.substr(eq + 1);
     }
+    // A display reaches only the runs given one: a window must not wait for a person.
+    full_env.erase("DISPLAY");
+    full_env.erase("WAYLAND_DISPLAY");
+    full_env.erase("LAUNCHER_WINE_DISPLAY");
     for (const auto& [k, v] : env) full_env[k] = v;
     std::vector<std::string> env_strings;
     for (const auto& [k, v] : full_env) env_strings.push_back(k + "=" + v);
