@@ -7,7 +7,6 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <memory>
 #include <string>
@@ -15,6 +14,7 @@
 
 #include "log/earlier_files.h"
 #include "log/folder_lock.h"
+#include "log/log_file.h"
 #include "path_rules.h"
 #include "test_files.h"
 
@@ -83,8 +83,12 @@ TEST(EarlierFiles, MoveOneStepDroppingTheTenthOrTheOldestNobodyHolds) {
         const fs::path dir = test_files::fresh_directory("earlier-files");
         const fs::path file = dir / "launcher.log";
         plant(file, c.before);
-        std::vector<std::unique_ptr<std::ifstream>> holders;
-        for (const int n : c.held) holders.push_back(std::make_unique<std::ifstream>(numbered(file, n)));
+        // Held as our own writers hold their files: with delete sharing.
+        std::vector<std::unique_ptr<LogFile>> holders;
+        for (const int n : c.held) {
+            holders.push_back(std::make_unique<LogFile>());
+            ASSERT_TRUE(holders.back()->open(numbered(file, n).string()));
+        }
         const auto kept = keep_earlier_files(file.string());
         holders.clear();
         EXPECT_EQ(kept.is_ok(), *c.refused == '\0');
