@@ -62,6 +62,26 @@ wait_state() {  # service state timeout-seconds
   return 1
 }
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+wait_for_main() {  # timeout-seconds
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    grep -q "main called" "$tree/jre/bin/client/jvm_stub_record.txt" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  echo "bench-service: the Java stand-in's main was not called" >&2
+  explain vesmors
+  return 1
+}
+# What the service manager and the service's own files say, for a run that failed.
+explain() {
+  "$wine" sc query "$1" >&2 2>&1 || true
+  local f
+  for f in "$tree/launcher-logs"/*; do
+    [ -f "$f" ] || continue
+    echo "--- ${f#"$work"/}" >&2
+    tr -d '\r' <"$f" | grep -v '^$' >&2 || true
+  done
+}
 
 cleanup() {
   set +e
@@ -95,9 +115,10 @@ declare -A cpu_pct exit_med exit_max control_med
 for s in vesmors svcbench_minimal; do
   "$wine" sc start "$s" >/dev/null
   wait_state "$s" 4 120
-  sleep 2  # let the Java stand-in settle
+  # Idle from the moment the Java stand-in's main runs, however long its start takes.
+  [ "$s" != vesmors ] || wait_for_main 120
   pid=$(pids_of "${exe[$s]}" | head -1)
-  [ -n "$pid" ] || { echo "bench-service: no process found for $s" >&2; exit 1; }
+  [ -n "$pid" ] || { echo "bench-service: no process found for $s" >&2; explain "$s"; exit 1; }
   t0=$(ticks "$pid"); sleep "$idle"; t1=$(ticks "$pid")
   cpu_pct[$s]=$(awk -v t=$((t1 - t0)) -v hz="$(getconf CLK_TCK)" -v s="$idle" 'BEGIN {printf "%.2f", 100 * t / hz / s}')
   exits=(); controls=()
