@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pe_image.h"
+#include "java_start/pe_image.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "pe_image.h"
+#include "java_start/pe_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view file(reinterpret_cast<const char*>(data), size);

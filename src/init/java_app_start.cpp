@@ -9,13 +9,13 @@
 
 #include "init/classpath.h"
 #include "init/records.h"
-#include "java_start.h"
+#include "java_start/java_start.h"
 #include "log/earlier_files.h"
 #include "log/logger.h"
-#include "log_folder.h"
+#include "common/log_folder.h"
 #include "process/console_output.h"
 #include "process/file_names.h"
-#include "trace_file.h"
+#include "java_start/trace_file.h"
 
 namespace launcherwindows::init {
 

@@ -6,7 +6,7 @@
 
 #include "log/earlier_files.h"
 #include "log/log_file.h"
-#include "log_folder.h"
+#include "common/log_folder.h"
 #include "process/util.h"
 
 namespace launcherwindows::logger {

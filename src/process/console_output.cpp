@@ -2,7 +2,7 @@
 
 #include "log/earlier_files.h"
 #include "log/logger.h"
-#include "log_folder.h"
+#include "common/log_folder.h"
 
 namespace launcherwindows::console {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pe_image.h"
+#include "java_start/pe_image.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 #include "init/applications.h"
 #include "init/java_app_start.h"
 #include "init/records.h"
-#include "java_start.h"
-#include "log_folder.h"
-#include "trace_file.h"
+#include "java_start/java_start.h"
+#include "common/log_folder.h"
+#include "java_start/trace_file.h"
 #include "log/logger.h"
 
 int main(int argc, char** argv) {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/result.h"
-#include "java_exit.h"
+#include "java_start/java_exit.h"
 
 // Results of initialize_java_app and initialize_java_methods.
 inline constexpr std::int32_t kJavaStartOk = 0;

@@ -1,4 +1,4 @@
-#include "throwable_text.h"
+#include "java_start/throwable_text.h"
 
 #include <cstddef>
 

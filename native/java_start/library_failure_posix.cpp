@@ -1,5 +1,5 @@
 // The POSIX loader says why in dlerror's text.
-#include "library_failure.h"
+#include "java_start/library_failure.h"
 
 #include <dlfcn.h>
 

@@ -1,5 +1,5 @@
 // The native Java start: its trace file, the JVM library, the VM and main.
-#include "java_start.h"
+#include "java_start/java_start.h"
 
 #include <dlfcn.h>
 
@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "java_exit.h"
+#include "java_start/java_exit.h"
 #include "jni_natives.h"
-#include "library_failure.h"
-#include "log_folder.h"
-#include "runtime_search.h"
-#include "throwable_text.h"
-#include "trace_file.h"
+#include "java_start/library_failure.h"
+#include "common/log_folder.h"
+#include "java_start/runtime_search.h"
+#include "java_start/throwable_text.h"
+#include "java_start/trace_file.h"
 
 namespace {
 

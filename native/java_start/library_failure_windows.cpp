@@ -2,7 +2,7 @@
 // different faults), so after a failed load the file's PE header tells a
 // library for another machine and a file that is no library apart, and its
 // import table names the DLLs that were not found.
-#include "library_failure.h"
+#include "java_start/library_failure.h"
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@
 #include "common/system_error.h"
 #include "common/unicode_windows.h"
 #include "common/windows_path.h"
-#include "pe_image.h"
+#include "java_start/pe_image.h"
 
 namespace {
 

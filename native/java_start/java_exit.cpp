@@ -1,4 +1,4 @@
-#include "java_exit.h"
+#include "java_start/java_exit.h"
 
 #include <atomic>
 #include <cstdlib>

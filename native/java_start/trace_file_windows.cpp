@@ -1,4 +1,4 @@
-#include "trace_file.h"
+#include "java_start/trace_file.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "pe_image.h"
+#include "java_start/pe_image.h"
 
 #include <algorithm>
 #include <iterator>

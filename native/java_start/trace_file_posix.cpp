@@ -1,3 +1,3 @@
-#include "trace_file.h"
+#include "java_start/trace_file.h"
 
 std::FILE* open_trace_file(const std::string& path) { return std::fopen(path.c_str(), "a+"); }

@@ -1,4 +1,4 @@
-#include "runtime_search.h"
+#include "java_start/runtime_search.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
 // A Linux JVM finds its own libraries through its RUNPATH ($ORIGIN).
-#include "runtime_search.h"
+#include "java_start/runtime_search.h"
 
 void search_runtime_folder(const char*) {}
