@@ -28,8 +28,9 @@ constexpr std::uint32_t kHighNibbles = 0xf0f0f0f0u;
 
 std::uint32_t swap_nibbles(std::uint32_t w) { return ((w >> 4) & kLowNibbles) | ((w << 4) & kHighNibbles); }
 
-// Installation lays the working copy out for the general path; nothing takes
-// an encoding off or merges tables, each entry keeps its place and value:
+// Installation lays the working copy out for the general path. It changes
+// only how entries are stored, never what a table computes: no encoding is
+// taken off and no two tables are merged.
 // - X0, X2 and X4 of every run hold their values times 16, the high nibble of
 //   the index they feed or of the state byte, so putting one together is an OR;
 // - X2 and X3 are transposed (second nibble first), and when the XOR tables
@@ -88,8 +89,9 @@ constexpr int byte_in_memory(int k) { return std::endian::native == std::endian:
 
 // One step of a round for one block: the 16 word look-ups, then all 64
 // first-level and 32 second-level look-ups with their indices read back from
-// memory. A single block is bound by the latency of its look-ups; loads
-// instead of shifts to get at the index bytes keep more of them in flight.
+// memory. A single block waits on its tables' lines; reading the index bytes
+// with loads rather than shifts takes fewer instructions, which keeps more
+// look-ups in flight.
 // The round-input step reads its bytes through ShiftRows, the mixing step the
 // bytes the round-input step wrote.
 template <bool SwappedWords, bool MixingStep>
