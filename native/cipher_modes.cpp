@@ -1,48 +1,88 @@
 // Stream modes over the white-box block cipher. Keystream is made one block
-// at a time on the first byte of each block, so any length works unpadded.
+// per 16 bytes, and a final partial block needs no padding. Blocks are XORed
+// whole; where the blocks of the keystream do not depend on each other (CFB
+// decryption, CTR) a batch of them is encrypted side by side.
 #include <cstring>
 
 #include "cipher.h"
 #include "whitebox.h"
+
+namespace {
+
+constexpr std::uint32_t kBlock = 16;
+
+// out = a XOR b for one block; both are read before out is written, so out
+// may be either of them.
+inline void xor_block(unsigned char* out, const unsigned char* a, const unsigned char* b) {
+    std::uint64_t x[2];
+    std::uint64_t y[2];
+    std::memcpy(x, a, kBlock);
+    std::memcpy(y, b, kBlock);
+    x[0] ^= y[0];
+    x[1] ^= y[1];
+    std::memcpy(out, x, kBlock);
+}
+
+// 128-bit big-endian increment; all 0xFF wraps to zero.
+inline void increment(unsigned char counter[16]) {
+    for (int b = 15; b >= 0 && ++counter[b] == 0; --b) {
+    }
+}
+
+}  // namespace
 
 extern "C" {
 
 void LAUNCHER_CDECL aes_whitebox_encrypt_cfb(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
                                              unsigned char* out) {
     unsigned char reg[16];
-    std::memcpy(reg, iv, 16);
-    for (std::uint32_t i = 0; i < length; ++i) {
-        const std::uint32_t k = i % 16;
-        if (k == 0) Cipher(reg);
-        reg[k] ^= in[i];
-        out[i] = reg[k];
+    std::memcpy(reg, iv, kBlock);
+    std::uint32_t i = 0;
+    for (; length - i >= kBlock; i += kBlock) {
+        Cipher(reg);
+        xor_block(reg, reg, in + i);
+        std::memcpy(out + i, reg, kBlock);
     }
+    if (i == length) return;
+    Cipher(reg);
+    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(reg[k] ^ in[i + k]);
 }
 
-// Each ciphertext byte is read once, before its output byte is written, so
-// the output may be the input buffer itself.
+// The keystream of a batch is the encryption of the block before each
+// ciphertext block, copied out before any output is written, so the output
+// may be the input buffer itself.
 void LAUNCHER_CDECL aes_whitebox_decrypt_cfb(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
                                              unsigned char* out) {
-    unsigned char reg[16];
-    std::memcpy(reg, iv, 16);
-    for (std::uint32_t i = 0; i < length; ++i) {
-        const std::uint32_t k = i % 16;
-        if (k == 0) Cipher(reg);
-        const unsigned char c = in[i];
-        out[i] = static_cast<unsigned char>(reg[k] ^ c);
-        reg[k] = c;
+    alignas(16) unsigned char keystream[whitebox::kBatchBlocks][16];
+    unsigned char previous[16];
+    std::memcpy(previous, iv, kBlock);
+    std::uint32_t i = 0;
+    while (length - i >= kBlock) {
+        std::uint32_t n = (length - i) / kBlock;
+        if (n > whitebox::kBatchBlocks) n = whitebox::kBatchBlocks;
+        std::memcpy(keystream[0], previous, kBlock);
+        std::memcpy(keystream[1], in + i, (n - 1) * kBlock);
+        std::memcpy(previous, in + i + (n - 1) * kBlock, kBlock);
+        whitebox::encrypt_blocks(keystream[0], n);
+        for (std::uint32_t b = 0; b < n; ++b, i += kBlock) xor_block(out + i, in + i, keystream[b]);
     }
+    if (i == length) return;
+    Cipher(previous);
+    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(previous[k] ^ in[i + k]);
 }
 
 void LAUNCHER_CDECL aes_whitebox_encrypt_ofb(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
                                              unsigned char* out) {
     unsigned char reg[16];
-    std::memcpy(reg, iv, 16);
-    for (std::uint32_t i = 0; i < length; ++i) {
-        const std::uint32_t k = i % 16;
-        if (k == 0) Cipher(reg);
-        out[i] = static_cast<unsigned char>(in[i] ^ reg[k]);
+    std::memcpy(reg, iv, kBlock);
+    std::uint32_t i = 0;
+    for (; length - i >= kBlock; i += kBlock) {
+        Cipher(reg);
+        xor_block(out + i, in + i, reg);
     }
+    if (i == length) return;
+    Cipher(reg);
+    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(in[i + k] ^ reg[k]);
 }
 
 void LAUNCHER_CDECL aes_whitebox_decrypt_ofb(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
@@ -52,20 +92,23 @@ void LAUNCHER_CDECL aes_whitebox_decrypt_ofb(const unsigned char* iv, const unsi
 
 void LAUNCHER_CDECL aes_whitebox_encrypt_ctr(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
                                              unsigned char* out) {
+    alignas(16) unsigned char keystream[whitebox::kBatchBlocks][16];
     unsigned char counter[16];
-    unsigned char keystream[16];
-    std::memcpy(counter, iv, 16);
-    for (std::uint32_t i = 0; i < length; ++i) {
-        const std::uint32_t k = i % 16;
-        if (k == 0) {
-            std::memcpy(keystream, counter, 16);
-            Cipher(keystream);
-            // 128-bit big-endian increment; all 0xFF wraps to zero.
-            for (int b = 15; b >= 0 && ++counter[b] == 0; --b) {
-            }
+    std::memcpy(counter, iv, kBlock);
+    std::uint32_t i = 0;
+    while (length - i >= kBlock) {
+        std::uint32_t n = (length - i) / kBlock;
+        if (n > whitebox::kBatchBlocks) n = whitebox::kBatchBlocks;
+        for (std::uint32_t b = 0; b < n; ++b) {
+            std::memcpy(keystream[b], counter, kBlock);
+            increment(counter);
         }
-        out[i] = static_cast<unsigned char>(in[i] ^ keystream[k]);
+        whitebox::encrypt_blocks(keystream[0], n);
+        for (std::uint32_t b = 0; b < n; ++b, i += kBlock) xor_block(out + i, in + i, keystream[b]);
     }
+    if (i == length) return;
+    Cipher(counter);
+    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(in[i + k] ^ counter[k]);
 }
 
 void LAUNCHER_CDECL aes_whitebox_decrypt_ctr(const unsigned char* iv, const unsigned char* in, std::uint32_t length,

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -53,9 +53,18 @@ const unsigned char* direct_address(JNIEnv* env, jobject buffer, jlong capacity,
     return nullptr;
 }
 
+// Bytes a call works on at a time: the Java array is made first and filled
+// through this buffer, so a call holds the data once plus this much.
+constexpr std::uint32_t kChunkBytes = 4096;
+static_assert(kChunkBytes % 16 == 0);
+
 // Runs a CFB function over the whole capacity of the data buffer under the
-// first 16 bytes of the IV buffer; the result as a new byte array.
-jbyteArray run_cfb(JNIEnv* env, launcher_cfb_fn mode, jobject iv_buffer, jobject data_buffer, jlong n) {
+// first 16 bytes of the IV buffer; the result as a new byte array, or null
+// with an exception pending (OutOfMemoryError when the array cannot be had,
+// before any cipher work). Each chunk's IV is the last ciphertext block
+// before it, so the chunks continue one stream.
+jbyteArray run_cfb(JNIEnv* env, launcher_cfb_fn mode, bool encrypting, jobject iv_buffer, jobject data_buffer,
+                   jlong n) {
     const jlong iv_capacity = direct_capacity(env, iv_buffer, "IV");
     if (iv_capacity < 0) return nullptr;
     if (iv_capacity < kIvBytes) {
@@ -68,16 +77,28 @@ jbyteArray run_cfb(JNIEnv* env, launcher_cfb_fn mode, jobject iv_buffer, jobject
     if (!data) return nullptr;
 
     const auto length = static_cast<std::uint32_t>(n);
-    auto* out = static_cast<unsigned char*>(std::malloc(length ? length : 1));
-    if (!out) {
-        throw_java(env, "java/lang/OutOfMemoryError",
-                   "cannot allocate " + std::to_string(length) + " bytes for the cipher output");
+    jbyteArray result = env->NewByteArray(static_cast<jsize>(length));
+    if (!result) {
+        // The JVM has thrown OutOfMemoryError; a JNI that did not gets one.
+        if (!env->ExceptionCheck()) {
+            throw_java(env, "java/lang/OutOfMemoryError",
+                       "cannot allocate a byte array of " + std::to_string(length) + " bytes for the cipher output");
+        }
         return nullptr;
     }
-    mode(iv, data, length, out);
-    jbyteArray result = env->NewByteArray(static_cast<jsize>(length));
-    if (result) env->SetByteArrayRegion(result, 0, static_cast<jsize>(length), reinterpret_cast<const jbyte*>(out));
-    std::free(out);
+    unsigned char chunk[kChunkBytes];
+    unsigned char chunk_iv[16];
+    std::memcpy(chunk_iv, iv, sizeof chunk_iv);
+    for (std::uint32_t done = 0; done < length;) {
+        const std::uint32_t size = length - done < kChunkBytes ? length - done : kChunkBytes;
+        mode(chunk_iv, data + done, size, chunk);
+        env->SetByteArrayRegion(result, static_cast<jsize>(done), static_cast<jsize>(size),
+                                reinterpret_cast<const jbyte*>(chunk));
+        if (env->ExceptionCheck()) return nullptr;
+        const unsigned char* ciphertext = encrypting ? chunk : data + done;
+        if (size == kChunkBytes) std::memcpy(chunk_iv, ciphertext + size - 16, sizeof chunk_iv);
+        done += size;
+    }
     return result;
 }
 
@@ -91,13 +112,13 @@ jbyteArray JNICALL encrypt(JNIEnv* env, jobject, jobject iv_buffer, jobject data
         std::fflush(stdout);
         return nullptr;
     }
-    return run_cfb(env, aes_whitebox_encrypt_cfb, iv_buffer, data_buffer, n);
+    return run_cfb(env, aes_whitebox_encrypt_cfb, true, iv_buffer, data_buffer, n);
 }
 
 jbyteArray JNICALL decrypt(JNIEnv* env, jobject, jobject iv_buffer, jobject data_buffer) {
     const jlong n = direct_capacity(env, data_buffer, "data");
     if (n < 0) return nullptr;
-    return run_cfb(env, aes_whitebox_decrypt_cfb, iv_buffer, data_buffer, n);
+    return run_cfb(env, aes_whitebox_decrypt_cfb, false, iv_buffer, data_buffer, n);
 }
 
 jbyteArray JNICALL getEncryptedDistributionKey(JNIEnv* env, jobject) {

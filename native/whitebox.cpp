@@ -1,7 +1,9 @@
-// White-box AES-256 encryption of one block over four lookup tables.
+// White-box AES-256 encryption of blocks over four lookup tables.
 #include "whitebox.h"
 
+#include <bit>
 #include <cstring>
+#include <utility>
 
 #include "cipher.h"
 
@@ -21,26 +23,162 @@ static_assert(sizeof g_mixing == whitebox::kMixingTableBytes);
 static_assert(sizeof g_final == whitebox::kFinalRoundTableBytes);
 
 constexpr unsigned char kShift[16] = {0, 5, 10, 15, 4, 9, 14, 3, 8, 13, 2, 7, 12, 1, 6, 11};
+constexpr std::uint32_t kLowNibbles = 0x0f0f0f0fu;
+constexpr std::uint32_t kHighNibbles = 0xf0f0f0f0u;
 
-// Folds the four words of a column into its four bytes through the column's
-// 24 XOR tables, six per output byte b: X4[X0[w0 nibble][w1 nibble]]
-// [X1[w2 nibble][w3 nibble]] for the high nibble (bits 28 - 8b), X5 over X2
-// and X3 for the low one (bits 24 - 8b). The first-level indices of all four
-// bytes are built at once by interleaving the nibbles of two words.
-inline void combine(const std::uint8_t (*x)[256], const std::uint32_t w[4], unsigned char* out) {
-    constexpr std::uint32_t kHigh = 0xf0f0f0f0u;
-    constexpr std::uint32_t kLow = 0x0f0f0f0fu;
-    const std::uint32_t high01 = (w[0] & kHigh) | ((w[1] >> 4) & kLow);
-    const std::uint32_t high23 = (w[2] & kHigh) | ((w[3] >> 4) & kLow);
-    const std::uint32_t low01 = ((w[0] << 4) & kHigh) | (w[1] & kLow);
-    const std::uint32_t low23 = ((w[2] << 4) & kHigh) | (w[3] & kLow);
+std::uint32_t swap_nibbles(std::uint32_t w) { return ((w >> 4) & kLowNibbles) | ((w << 4) & kHighNibbles); }
+
+// Installation lays the working copy out for the general path. It changes
+// only how entries are stored, never what a table computes: no encoding is
+// taken off and no two tables are merged.
+// - X0, X2 and X4 of every run hold their values times 16, the high nibble of
+//   the index they feed or of the state byte, so putting one together is an OR;
+// - X2 and X3 are transposed (second nibble first), and when the XOR tables
+//   are not plain the words at odd positions have the nibbles of each byte
+//   swapped: the indices of a pair of words then come out of three XORs and
+//   an AND (pair_indices).
+// The plain-XOR path reads the words as they came.
+void lay_out_for_evaluation() {
+    for (auto& round : g_xor) {
+        for (int t = 0; t < 96; ++t) {
+            std::uint8_t* x = round[t];
+            const int k = t % 6;
+            if (k == 2 || k == 3) {
+                for (int a = 0; a < 16; ++a)
+                    for (int b = a + 1; b < 16; ++b) std::swap(x[a * 16 + b], x[b * 16 + a]);
+            }
+            if (k % 2 == 0) {
+                for (int i = 0; i < 256; ++i) x[i] = static_cast<std::uint8_t>(x[i] << 4);
+            }
+        }
+    }
+    if (g_plain_xor) return;
+    for (int r = 0; r < kRounds; ++r) {
+        for (int p = 1; p < 16; p += 2) {
+            for (auto& w : g_round_input[r][p]) w = swap_nibbles(w);
+            for (auto& w : g_mixing[r][p]) w = swap_nibbles(w);
+        }
+    }
+}
+
+// The first-level indices of the words at an even and the next odd position
+// of a column: byte k of `high` indexes X0 (X1) and byte k of `low` the
+// transposed X2 (X3), both for output byte 3 - k.
+template <bool SwappedWords>
+inline void pair_indices(std::uint32_t even, std::uint32_t odd, std::uint32_t& high, std::uint32_t& low) {
+    if constexpr (SwappedWords) {
+        const std::uint32_t d = (even ^ odd) & kLowNibbles;
+        high = even ^ d;
+        low = odd ^ d;
+    } else {
+        high = (even & kHighNibbles) | ((odd >> 4) & kLowNibbles);
+        low = ((odd << 4) & kHighNibbles) | (even & kLowNibbles);
+    }
+}
+
+// The 24 XOR tables of column j fold its four words into four bytes: byte b
+// is X4[X0[..] | X1[..]] | X5[X2[..] | X3[..]] over the six tables of run b.
+inline unsigned char fold(const std::uint8_t (*run)[256], unsigned i0, unsigned i1, unsigned i2, unsigned i3) {
+    const unsigned high = run[0][i0] | run[1][i1];
+    const unsigned low = run[2][i2] | run[3][i3];
+    return static_cast<unsigned char>(run[4][high] | run[5][low]);
+}
+
+// Byte k (0 = least significant) of a word stored in memory.
+constexpr int byte_in_memory(int k) { return std::endian::native == std::endian::little ? k : 3 - k; }
+
+// One step of a round for one block: the 16 word look-ups, then all 64
+// first-level and 32 second-level look-ups with their indices read back from
+// memory. A single block waits on its tables' lines; reading the index bytes
+// with loads rather than shifts takes fewer instructions, which keeps more
+// look-ups in flight.
+// The round-input step reads its bytes through ShiftRows, the mixing step the
+// bytes the round-input step wrote.
+template <bool SwappedWords, bool MixingStep>
+inline void step_one(const std::uint8_t (*x)[256], const std::uint32_t (*words)[256], const unsigned char* in,
+                     unsigned char* out) {
+    alignas(16) std::uint32_t index[4][4];  // column: X0, X1, X2, X3
+#pragma GCC unroll 4
+    for (int j = 0; j < 4; ++j) {
+        std::uint32_t w[4];
+#pragma GCC unroll 4
+        for (int b = 0; b < 4; ++b) w[b] = words[4 * j + b][in[MixingStep ? 4 * j + b : kShift[4 * j + b]]];
+        pair_indices<SwappedWords>(w[0], w[1], index[j][0], index[j][2]);
+        pair_indices<SwappedWords>(w[2], w[3], index[j][1], index[j][3]);
+    }
+    // The compiler would take the bytes out of registers with shifts again.
+    __asm__("" : "+m"(index));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(index);
+#pragma GCC unroll 4
+    for (int j = 0; j < 4; ++j) {
+#pragma GCC unroll 4
+        for (int b = 0; b < 4; ++b) {
+            const unsigned char* i = bytes + 16 * j + byte_in_memory(3 - b);
+            out[4 * j + b] = fold(x + 24 * j + 6 * b, i[0], i[4], i[8], i[12]);
+        }
+    }
+}
+
+template <bool SwappedWords>
+void encrypt_one(unsigned char state[16]) {
+    alignas(16) unsigned char mixed[16];
+#pragma GCC unroll 1
+    for (int r = 0; r < kRounds; ++r) {
+        step_one<SwappedWords, false>(g_xor[r], g_round_input[r], state, mixed);
+        step_one<SwappedWords, true>(g_xor[r], g_mixing[r], mixed, state);
+    }
+    unsigned char in[16];
+    std::memcpy(in, state, 16);
+    for (int p = 0; p < 16; ++p) state[p] = g_final[p][in[kShift[p]]];
+}
+
+// One column of one step for a block of a batch; the indices stay in
+// registers, as the other blocks' look-ups fill the wait for these.
+inline void column_many(const std::uint8_t (*x)[256], std::uint32_t w0, std::uint32_t w1, std::uint32_t w2,
+                        std::uint32_t w3, unsigned char* out) {
+    std::uint32_t h01, h23, l01, l23;
+    pair_indices<true>(w0, w1, h01, l01);
+    pair_indices<true>(w2, w3, h23, l23);
 #pragma GCC unroll 4
     for (int b = 0; b < 4; ++b) {
-        const std::uint8_t (*t)[256] = x + 6 * b;
         const int s = 24 - 8 * b;
-        const unsigned hi = t[4][t[0][(high01 >> s) & 255] << 4 | t[1][(high23 >> s) & 255]];
-        const unsigned lo = t[5][t[2][(low01 >> s) & 255] << 4 | t[3][(low23 >> s) & 255]];
-        out[b] = static_cast<unsigned char>(hi << 4 | lo);
+        out[b] = fold(x + 6 * b, std::uint8_t(h01 >> s), std::uint8_t(h23 >> s), std::uint8_t(l01 >> s),
+                      std::uint8_t(l23 >> s));
+    }
+}
+
+// Several blocks, round by round, and in each round the round-input step of
+// every block before the mixing steps: each round's tables are fetched once
+// for the batch.
+void encrypt_many(unsigned char* blocks, std::uint32_t count) {
+    alignas(16) unsigned char mixed[whitebox::kBatchBlocks][16];
+    for (int r = 0; r < kRounds; ++r) {
+        const std::uint8_t (*x)[256] = g_xor[r];
+        const std::uint32_t (*t)[256] = g_round_input[r];
+        const std::uint32_t (*m)[256] = g_mixing[r];
+        for (std::uint32_t n = 0; n < count; ++n) {
+            const unsigned char* s = blocks + 16 * n;
+#pragma GCC unroll 4
+            for (int j = 0; j < 4; ++j) {
+                column_many(x + 24 * j, t[4 * j][s[kShift[4 * j]]], t[4 * j + 1][s[kShift[4 * j + 1]]],
+                            t[4 * j + 2][s[kShift[4 * j + 2]]], t[4 * j + 3][s[kShift[4 * j + 3]]],
+                            mixed[n] + 4 * j);
+            }
+        }
+        for (std::uint32_t n = 0; n < count; ++n) {
+            const unsigned char* s = mixed[n];
+#pragma GCC unroll 4
+            for (int j = 0; j < 4; ++j) {
+                column_many(x + 24 * j, m[4 * j][s[4 * j]], m[4 * j + 1][s[4 * j + 1]], m[4 * j + 2][s[4 * j + 2]],
+                            m[4 * j + 3][s[4 * j + 3]], blocks + 16 * n + 4 * j);
+            }
+        }
+    }
+    for (std::uint32_t n = 0; n < count; ++n) {
+        unsigned char* state = blocks + 16 * n;
+        unsigned char in[16];
+        std::memcpy(in, state, 16);
+        for (int p = 0; p < 16; ++p) state[p] = g_final[p][in[kShift[p]]];
     }
 }
 
@@ -67,6 +205,7 @@ void initializeCipher(const std::uint8_t* xor_tables, const std::uint32_t* round
         }
     }
     g_plain_xor = plain;
+    lay_out_for_evaluation();
 }
 
 void ShiftRows(unsigned char state[16]) {
@@ -75,13 +214,7 @@ void ShiftRows(unsigned char state[16]) {
     for (int i = 0; i < 16; ++i) state[i] = in[kShift[i]];
 }
 
-void Cipher(unsigned char state[16]) {
-    if (g_plain_xor) {
-        whitebox::encrypt_block_plain_xor(state);
-    } else {
-        whitebox::encrypt_block_general(state);
-    }
-}
+void Cipher(unsigned char state[16]) { whitebox::encrypt_blocks(state, 1); }
 
 }  // extern "C"
 
@@ -97,35 +230,22 @@ void install_tables_blob(const unsigned char* blob) {
 
 bool xor_tables_are_plain() { return g_plain_xor; }
 
-// Each round's ShiftRows is folded into its look-ups: column j of the shifted
-// state is read straight from the previous state, and the round writes a
-// second buffer.
-void encrypt_block_general(unsigned char state[16]) {
-    unsigned char buffers[2][16];
-    std::memcpy(buffers[0], state, 16);
-    for (int r = 0; r < kRounds; ++r) {
-        const unsigned char* in = buffers[r & 1];
-        unsigned char* out = buffers[(r + 1) & 1];
-        // Columns are independent: all four round-input steps first, then all
-        // four mixing steps, gives the processor more look-ups to overlap.
-#pragma GCC unroll 4
-        for (int j = 0; j < 4; ++j) {
-            std::uint32_t w[4];
-#pragma GCC unroll 4
-            for (int b = 0; b < 4; ++b) w[b] = g_round_input[r][4 * j + b][in[kShift[4 * j + b]]];
-            combine(&g_xor[r][24 * j], w, out + 4 * j);
-        }
-#pragma GCC unroll 4
-        for (int j = 0; j < 4; ++j) {
-            std::uint32_t w[4];
-#pragma GCC unroll 4
-            for (int b = 0; b < 4; ++b) w[b] = g_mixing[r][4 * j + b][out[4 * j + b]];
-            combine(&g_xor[r][24 * j], w, out + 4 * j);
-        }
+void encrypt_blocks(unsigned char* blocks, std::uint32_t count) {
+    if (g_plain_xor) {
+        for (std::uint32_t n = 0; n < count; ++n) encrypt_block_plain_xor(blocks + 16 * n);
+    } else if (count == 1) {
+        encrypt_one<true>(blocks);
+    } else {
+        encrypt_many(blocks, count);
     }
-    std::memcpy(state, buffers[kRounds & 1], 16);
-    ShiftRows(state);
-    for (int p = 0; p < 16; ++p) state[p] = g_final[p][state[p]];
+}
+
+void encrypt_block_general(unsigned char state[16]) {
+    if (g_plain_xor) {
+        encrypt_one<false>(state);
+    } else {
+        encrypt_one<true>(state);
+    }
 }
 
 // With plain XOR tables the nibble tree is the XOR of the four words, so a

@@ -24,6 +24,12 @@ void install_tables_blob(const unsigned char* blob);
 // word-wide path.
 bool xor_tables_are_plain();
 
+// The most blocks encrypt_blocks evaluates side by side.
+inline constexpr std::uint32_t kBatchBlocks = 32;
+
+// Encrypts count (1 to kBatchBlocks) independent 16-byte blocks in place.
+void encrypt_blocks(unsigned char* blocks, std::uint32_t count);
+
 // The two implementations behind Cipher, for the tests and benchmarks.
 void encrypt_block_general(unsigned char state[16]);
 void encrypt_block_plain_xor(unsigned char state[16]);

@@ -43,9 +43,11 @@ for n in 4096 1048576; do
     fast=$(csv cipher "WhiteboxCfb$dir/$n/0_median" 6)
     general=$(csv cipher "WhiteboxCfb$dir/$n/1_median" 6)
     ossl=$(csv cipher "OpenSslAes256Cfb$dir/${n}_median" 6)
-    printf '%-52s %11s MB/s %9s MB/s %s\n' "CFB $dir $n B, plain-XOR path vs OpenSSL" "$(mbps "$fast")" \
-      "$(mbps "$ossl")" "$(ratio "$fast" "$ossl") (goal >= 0.20)"
-    printf '%-52s %11s MB/s %14s %s\n' "CFB $dir $n B, general path" "$(mbps "$general")" "-" "(goal >= 6 MB/s)"
+    if [ "$dir" = Encrypt ]; then goal=0.07; else goal=0.10; fi
+    printf '%-52s %11s MB/s %9s MB/s %s\n' "CFB $dir $n B, default tables vs OpenSSL" "$(mbps "$general")" \
+      "$(mbps "$ossl")" "$(ratio "$general" "$ossl") (goal >= $goal)"
+    printf '%-52s %11s MB/s %9s MB/s %s\n' "CFB $dir $n B, plain-XOR tables vs OpenSSL" "$(mbps "$fast")" \
+      "$(mbps "$ossl")" "$(ratio "$fast" "$ossl")"
   done
 done
 printf '%-52s %12s us %14s\n' "initializeCipher" \

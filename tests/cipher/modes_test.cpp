@@ -39,7 +39,7 @@ class Modes : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         wbgen::Options options;
-        options.nibble_encodings = GetParam();
+        options.plain_xor = !GetParam();
         const Bytes t = wbgen::generate(key_from_hex(kNistKey), "modes", options);
         whitebox::install_tables_blob(t.data());
         ASSERT_EQ(whitebox::xor_tables_are_plain(), !GetParam());

@@ -14,7 +14,7 @@ namespace {
 
 Bytes tables(std::string_view key_hex, bool nibble_encodings, std::string_view seed = "block-tests") {
     wbgen::Options options;
-    options.nibble_encodings = nibble_encodings;
+    options.plain_xor = !nibble_encodings;
     return wbgen::generate(key_from_hex(key_hex), seed, options);
 }
 

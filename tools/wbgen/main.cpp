@@ -1,5 +1,8 @@
 // wbgen: writes white-box AES-256 tables for a key, reproducibly from a seed.
-// usage: wbgen <64 hex digits key> <seed> <output file> [--nibble-encodings]
+// usage: wbgen <64 hex digits key> <seed> <output file>
+// Every table set it writes carries the nibble encodings. "--nibble-encodings",
+// which once asked for part of them, is accepted and changes nothing; tables
+// without them are test data that only the tests make, in-process.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,7 +11,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 4 || argc > 5 || (argc == 5 && std::strcmp(argv[4], "--nibble-encodings") != 0)) {
-        std::fprintf(stderr, "usage: wbgen <key: 64 hex digits> <seed> <output file> [--nibble-encodings]\n");
+        std::fprintf(stderr, "usage: wbgen <key: 64 hex digits> <seed> <output file>\n");
         return 2;
     }
     const auto key = wbgen::parse_key(argv[1]);
@@ -16,9 +19,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wbgen: the key must be 64 hex digits\n");
         return 2;
     }
-    wbgen::Options options;
-    options.nibble_encodings = argc == 5;
-    const auto tables = wbgen::generate(*key, argv[2], options);
+    const auto tables = wbgen::generate(*key, argv[2]);
 
     // Write beside the target and rename, so a failed run leaves no short file.
     const std::string tmp = std::string(argv[3]) + ".tmp";

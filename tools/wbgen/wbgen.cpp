@@ -146,12 +146,114 @@ std::array<std::uint8_t, 16> random_nibble_permutation(Rng& rng) {
     return p;
 }
 
+// True when some nonzero XOR of the output bits of f (a function of
+// input_bits bits, output_bits wide) is an affine function of its input. A
+// combination is affine exactly when it is zero on every second difference
+// f(y) ^ f(y ^ a) ^ f(y ^ b) ^ f(y ^ a ^ b) over pairs of unit vectors, so none
+// is when those differences span all output bits.
+bool has_affine_component(const std::uint32_t* f, int input_bits, int output_bits) {
+    std::uint32_t basis[32] = {};  // basis[i]: a vector whose highest set bit is i
+    int rank = 0;
+    for (int i = 0; i < input_bits && rank < output_bits; ++i) {
+        for (int j = i + 1; j < input_bits && rank < output_bits; ++j) {
+            const unsigned a = 1u << i, b = 1u << j;
+            for (unsigned y = 0; y < (1u << input_bits) && rank < output_bits; ++y) {
+                std::uint32_t d = f[y] ^ f[y ^ a] ^ f[y ^ b] ^ f[y ^ a ^ b];
+                for (int bit = 31; bit >= 0 && d; --bit) {
+                    if (!(d >> bit & 1)) continue;
+                    if (!basis[bit]) {
+                        basis[bit] = d;
+                        ++rank;
+                        break;
+                    }
+                    d ^= basis[bit];
+                }
+            }
+        }
+    }
+    return rank < output_bits;
+}
+
+// A bijection on 4-bit values and its inverse.
+struct NibbleCode {
+    std::array<std::uint8_t, 16> forward;
+    std::array<std::uint8_t, 16> inverse;
+};
+
+NibbleCode identity_code() {
+    NibbleCode c{};
+    for (int v = 0; v < 16; ++v) c.forward[v] = c.inverse[v] = static_cast<std::uint8_t>(v);
+    return c;
+}
+
+// A random bijection none of whose output combinations, nor its inverse's,
+// is affine: an XOR of encoded bits never gives a linear view of the value.
+NibbleCode random_nibble_code(Rng& rng) {
+    for (;;) {
+        NibbleCode c{};
+        c.forward = random_nibble_permutation(rng);
+        for (int v = 0; v < 16; ++v) c.inverse[c.forward[v]] = static_cast<std::uint8_t>(v);
+        std::uint32_t f[16], g[16];
+        for (int v = 0; v < 16; ++v) {
+            f[v] = c.forward[v];
+            g[v] = c.inverse[v];
+        }
+        if (!has_affine_component(f, 4, 4) && !has_affine_component(g, 4, 4)) return c;
+    }
+}
+
+// Encodes (or decodes) each nibble s of w with codes[s].
+std::uint32_t encode_word(const NibbleCode* codes, std::uint32_t w) {
+    std::uint32_t out = 0;
+    for (int s = 0; s < 8; ++s) out |= static_cast<std::uint32_t>(codes[s].forward[(w >> (4 * s)) & 15]) << (4 * s);
+    return out;
+}
+
+// The value of a state byte whose nibbles carry codes[1] (high) and codes[0] (low).
+std::uint8_t decode_byte(const NibbleCode* codes, std::uint8_t x) {
+    return static_cast<std::uint8_t>(codes[1].inverse[x >> 4] << 4 | codes[0].inverse[x & 15]);
+}
+
 void put_word(std::vector<std::uint8_t>& out, std::size_t offset, std::uint32_t w) {
     for (int i = 0; i < 4; ++i) out[offset + i] = static_cast<std::uint8_t>(w >> (8 * i));
 }
 
 std::uint8_t byte_of(std::uint32_t w, int row) { return static_cast<std::uint8_t>(w >> (24 - 8 * row)); }
 std::uint32_t word_of(std::uint8_t v, int row) { return static_cast<std::uint32_t>(v) << (24 - 8 * row); }
+
+// The column that MixColumns makes of byte s in row `row` alone.
+std::uint32_t mix_columns_share(int row, std::uint8_t s) {
+    std::uint32_t w = 0;
+    for (int i = 0; i < 4; ++i) w |= word_of(mul(kMixColumns[i][row], s), i);
+    return w;
+}
+
+// True when every nibble of the mixed word depends on all of a byte's 8 bits
+// through 4 independent combinations, for each row's share. A nibble that
+// sees fewer takes at most 4 values, and every encoding of it then leaves
+// some XOR of its bits affine in the byte.
+bool spreads_every_byte(const Mixing& m) {
+    for (int row = 0; row < 4; ++row) {
+        for (int s = 0; s < 8; ++s) {
+            std::uint8_t basis[4] = {};  // basis[i]: a vector whose highest set bit is i
+            int rank = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                auto v = static_cast<std::uint8_t>((m.forward.apply(mix_columns_share(row, static_cast<std::uint8_t>(1 << bit))) >> (4 * s)) & 15);
+                for (int i = 3; i >= 0 && v; --i) {
+                    if (!(v >> i & 1)) continue;
+                    if (!basis[i]) {
+                        basis[i] = v;
+                        ++rank;
+                        break;
+                    }
+                    v = static_cast<std::uint8_t>(v ^ basis[i]);
+                }
+            }
+            if (rank < 4) return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -205,33 +307,74 @@ std::vector<std::uint8_t> generate(const Key& key, std::string_view seed, Option
     // encoding[r][q]: byte bijection on state byte q after round r, put on by
     // the mixing tables and taken off by the next round-input or final tables.
     std::vector<Mixing> mixing(kTableRounds * 4);
-    for (auto& m : mixing) m = random_bijection<std::uint32_t, 32>(rng);
+    for (auto& m : mixing) {
+        do m = random_bijection<std::uint32_t, 32>(rng);
+        while (!spreads_every_byte(m));
+    }
     std::vector<ByteEncoding> encoding(kTableRounds * 16);
     for (auto& e : encoding) e = random_bijection<std::uint8_t, 8>(rng);
+
+    // The non-linear nibble encodings, drawn after the linear ones:
+    // word_code[r][p][s]: on nibble s of every word the round-input and the
+    // mixing table at (r, p) put out; both steps of a round go through the
+    // same XOR tables, so the two tables must agree nibble by nibble.
+    // sum_code[r][q][k]: on the output of X0..X3 of the run of state byte q.
+    // state_code[r][q][h]: on the low (0) and high (1) nibble of state byte q
+    // as X5 and X4 put it out, after either step.
+    const NibbleCode identity = identity_code();
+    std::vector<NibbleCode> word_code(kTableRounds * 16 * 8, identity);
+    std::vector<NibbleCode> sum_code(kTableRounds * 16 * 4, identity);
+    std::vector<NibbleCode> state_code(kTableRounds * 16 * 2, identity);
+    if (!options.plain_xor) {
+        for (int r = 0; r < kTableRounds; ++r) {
+            for (int p = 0; p < 16; ++p) {
+                NibbleCode* codes = &word_code[(r * 16 + p) * 8];
+                for (;;) {
+                    for (int s = 0; s < 8; ++s) codes[s] = random_nibble_code(rng);
+                    if (r > 0) break;
+                    // A round-0 table is y = S(x ^ k) put through linear maps and
+                    // these codes; for the right key byte no XOR of its output
+                    // bits may be affine in y.
+                    std::uint32_t f[256];
+                    for (int y = 0; y < 256; ++y) {
+                        const std::uint32_t w = mixing[p / 4].forward.apply(mix_columns_share(p % 4, static_cast<std::uint8_t>(y)));
+                        f[y] = encode_word(codes, w);
+                    }
+                    if (!has_affine_component(f, 8, 32)) break;
+                }
+            }
+        }
+        for (auto& c : sum_code) c = random_nibble_code(rng);
+        for (auto& c : state_code) c = random_nibble_code(rng);
+    }
 
     std::vector<std::uint8_t> out(kTablesBytes);
 
     for (int r = 0; r < kTableRounds; ++r) {
-        for (int t = 0; t < 96; ++t) {
-            std::uint8_t* x = &out[kXorOffset + (static_cast<std::size_t>(r) * 96 + t) * 256];
-            for (int a = 0; a < 16; ++a)
-                for (int b = 0; b < 16; ++b) x[a * 16 + b] = static_cast<std::uint8_t>(a ^ b);
-        }
-        if (options.nibble_encodings) {
-            // Per run of six: X0..X3 encode their output, X4 and X5 decode it.
-            for (int run = 0; run < 16; ++run) {
-                std::uint8_t* x = &out[kXorOffset + (static_cast<std::size_t>(r) * 96 + run * 6) * 256];
-                std::array<std::uint8_t, 16> f[4], inv[4];
-                for (int k = 0; k < 4; ++k) {
-                    f[k] = random_nibble_permutation(rng);
-                    for (int v = 0; v < 16; ++v) inv[k][f[k][v]] = static_cast<std::uint8_t>(v);
-                }
-                for (int a = 0; a < 16; ++a) {
-                    for (int b = 0; b < 16; ++b) {
-                        for (int k = 0; k < 4; ++k) x[k * 256 + a * 16 + b] = f[k][a ^ b];
-                        x[4 * 256 + a * 16 + b] = static_cast<std::uint8_t>(inv[0][a] ^ inv[1][b]);
-                        x[5 * 256 + a * 16 + b] = static_cast<std::uint8_t>(inv[2][a] ^ inv[3][b]);
+        // Run of state byte q = 4j + b: X0 and X1 add the high nibbles of the
+        // column's four words (bits 28 - 8b), X2 and X3 the low ones (bits
+        // 24 - 8b), X4 and X5 add those sums. Each table takes the encodings of
+        // its inputs off and puts its own on.
+        for (int q = 0; q < 16; ++q) {
+            const int j = q / 4;
+            const int b = q % 4;
+            const NibbleCode* words = &word_code[(r * 16 + 4 * j) * 8];
+            const NibbleCode* sums = &sum_code[(r * 16 + q) * 4];
+            const NibbleCode* state = &state_code[(r * 16 + q) * 2];
+            const int high = 7 - 2 * b;
+            const int low = 6 - 2 * b;
+            const NibbleCode* in[4][2] = {{&words[0 * 8 + high], &words[1 * 8 + high]},
+                                          {&words[2 * 8 + high], &words[3 * 8 + high]},
+                                          {&words[0 * 8 + low], &words[1 * 8 + low]},
+                                          {&words[2 * 8 + low], &words[3 * 8 + low]}};
+            std::uint8_t* x = &out[kXorOffset + (static_cast<std::size_t>(r) * 96 + 6 * q) * 256];
+            for (int a = 0; a < 16; ++a) {
+                for (int c = 0; c < 16; ++c) {
+                    for (int k = 0; k < 4; ++k) {
+                        x[k * 256 + a * 16 + c] = sums[k].forward[in[k][0]->inverse[a] ^ in[k][1]->inverse[c]];
                     }
+                    x[4 * 256 + a * 16 + c] = state[1].forward[sums[0].inverse[a] ^ sums[1].inverse[c]];
+                    x[5 * 256 + a * 16 + c] = state[0].forward[sums[2].inverse[a] ^ sums[3].inverse[c]];
                 }
             }
         }
@@ -241,35 +384,41 @@ std::vector<std::uint8_t> generate(const Key& key, std::string_view seed, Option
             const int row = p % 4;
             const int from = kShift[p];
             const Mixing& m = mixing[r * 4 + j];
+            const NibbleCode* codes = &word_code[(r * 16 + p) * 8];
             for (int in = 0; in < 256; ++in) {
-                // Round-input: undo the previous round's byte encoding, then
+                const auto byte = static_cast<std::uint8_t>(in);
+                // Round-input: undo the previous round's encodings, then
                 // AddRoundKey and SubBytes (ShiftRows is already done), this
-                // byte's share of MixColumns, and the column's mixing bijection.
+                // byte's share of MixColumns, the column's mixing bijection and
+                // the nibble encodings.
                 const std::uint8_t plain =
-                    r == 0 ? static_cast<std::uint8_t>(in)
-                           : encoding[(r - 1) * 16 + from].inverse.apply(static_cast<std::uint8_t>(in));
+                    r == 0 ? byte
+                           : encoding[(r - 1) * 16 + from].inverse.apply(
+                                 decode_byte(&state_code[((r - 1) * 16 + from) * 2], byte));
                 const std::uint8_t s = kSbox[plain ^ rk[r][from]];
-                std::uint32_t w = 0;
-                for (int i = 0; i < 4; ++i) w |= word_of(mul(kMixColumns[i][row], s), i);
                 put_word(out, kRoundInputOffset + ((static_cast<std::size_t>(r) * 16 + p) * 256 + in) * 4,
-                         m.forward.apply(w));
+                         encode_word(codes, m.forward.apply(mix_columns_share(row, s))));
 
-                // Mixing: take the column's bijection off this byte's share,
-                // then put each output byte's encoding on.
-                const std::uint32_t v = m.inverse.apply(word_of(static_cast<std::uint8_t>(in), row));
+                // Mixing: take the nibble encodings and the column's bijection off
+                // this byte's share, then put each output byte's encoding and the
+                // nibble encodings on.
+                const std::uint32_t v =
+                    m.inverse.apply(word_of(decode_byte(&state_code[(r * 16 + p) * 2], byte), row));
                 std::uint32_t e = 0;
                 for (int i = 0; i < 4; ++i) e |= word_of(encoding[r * 16 + j * 4 + i].forward.apply(byte_of(v, i)), i);
-                put_word(out, kMixingOffset + ((static_cast<std::size_t>(r) * 16 + p) * 256 + in) * 4, e);
+                put_word(out, kMixingOffset + ((static_cast<std::size_t>(r) * 16 + p) * 256 + in) * 4,
+                         encode_word(codes, e));
             }
         }
     }
 
-    // Final round: undo the last encoding, AddRoundKey 13, SubBytes,
+    // Final round: undo the last encodings, AddRoundKey 13, SubBytes,
     // (ShiftRows is done by the cipher), AddRoundKey 14.
     for (int p = 0; p < 16; ++p) {
         const int from = kShift[p];
         for (int in = 0; in < 256; ++in) {
-            const std::uint8_t plain = encoding[12 * 16 + from].inverse.apply(static_cast<std::uint8_t>(in));
+            const std::uint8_t plain = encoding[12 * 16 + from].inverse.apply(
+                decode_byte(&state_code[(12 * 16 + from) * 2], static_cast<std::uint8_t>(in)));
             out[kFinalOffset + p * 256 + in] = static_cast<std::uint8_t>(kSbox[plain ^ rk[13][from]] ^ rk[14][p]);
         }
     }

@@ -1,7 +1,9 @@
 #pragma once
 // Generator of white-box AES-256 tables (Chow et al.) in the layout that
-// initializeCipher takes. Portable C++ with no dependencies, so the same code
-// runs as a build-time host tool and inside the tests on every target.
+// initializeCipher takes: linear mixing bijections and byte encodings, and
+// non-linear nibble encodings on every word and XOR table output. Portable
+// C++ with no dependencies, so the same code runs as a build-time host tool
+// and inside the tests on every target.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -28,10 +30,11 @@ using Key = std::array<std::uint8_t, 32>;
 using RoundKeys = std::array<std::array<std::uint8_t, 16>, 15>;
 
 struct Options {
-    // Random 4-bit bijections on the outputs of the first XOR level, removed by
-    // the second: the XOR tables are then no plain XOR (as in Chow's
-    // construction), which forces the cipher onto its general path.
-    bool nibble_encodings = false;
+    // Leaves out the non-linear nibble encodings: the XOR tables are plain XOR
+    // and the words carry only the linear encodings. Test data for the
+    // cipher's plain-XOR path and nothing else: each round-0 table is then a
+    // linear map of S(x ^ k), which gives the key away.
+    bool plain_xor = false;
 };
 
 // 64 hex digits, either case.
