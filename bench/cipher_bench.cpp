@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "wbgen.h"
-#include "whitebox.h"
+#include "cipher/whitebox.h"
 
 namespace {
 

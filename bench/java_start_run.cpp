@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "init/classpath.h"
 #include "init/java_app_start.h"
 #include "log/logger.h"

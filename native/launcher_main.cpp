@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "dispatch/dispatch.h"
 
 int launcher_main(std::vector<std::string>& args) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "java_start/java_exit.h"
-#include "jni_natives.h"
+#include "cipher/jni_natives.h"
 #include "java_start/library_failure.h"
 #include "common/log_folder.h"
 #include "java_start/runtime_search.h"

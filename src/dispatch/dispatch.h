@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher_api.h"
+#include "cipher/cipher_api.h"
 #include "common/result.h"
 #include "dispatch/failure_window.h"
 #include "init/applications.h"

@@ -3,7 +3,7 @@
 #include <limits>
 #include <string>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "common/system_error.h"
 #include "common/unicode.h"
 #include "init/applications.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "cipher_api.h"
+#include "cipher/cipher_api.h"
 #include "common/error_mode.h"
 #include "common/result.h"
 #include "init/records.h"

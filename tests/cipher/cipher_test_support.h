@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher_api.h"
+#include "cipher/cipher_api.h"
 #include "wbgen.h"
 
 namespace cipher_test {

@@ -7,10 +7,10 @@
 #include <random>
 #include <string>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "cipher_test_support.h"
-#include "jni_natives.h"
-#include "whitebox.h"
+#include "cipher/jni_natives.h"
+#include "cipher/whitebox.h"
 
 using namespace cipher_test;
 

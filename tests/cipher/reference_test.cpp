@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "cipher_test_support.h"
-#include "whitebox.h"
+#include "cipher/whitebox.h"
 
 using cipher_test::Bytes;
 using cipher_test::ModeFn;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <random>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "cipher_test_support.h"
-#include "whitebox.h"
+#include "cipher/whitebox.h"
 
 using namespace cipher_test;
 

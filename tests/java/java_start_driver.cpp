@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "init/applications.h"
 #include "init/java_app_start.h"
 #include "init/records.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "child_process.h"
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "init/classpath.h"
 #include "init/java_app_start.h"
 #include "init/records.h"

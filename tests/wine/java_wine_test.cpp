@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "harness.h"
 #include "init/classpath.h"
 #include "text/quoted.h"

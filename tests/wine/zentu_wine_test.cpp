@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "../doubles/enrolclientsvc/record_format.h"
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "harness.h"
 
 using namespace wine_harness;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "common/system_error.h"
 #include "log/logger.h"
 #include "native_library/dll_start.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 #include "common/system_error.h"
 #include "dispatch/zentu.h"
 #include "native_library/dll_start.h"

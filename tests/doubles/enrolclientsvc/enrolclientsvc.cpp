@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "cipher_api.h"
+#include "cipher/cipher_api.h"
 #include "record_format.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // White-box AES-256 encryption of blocks over four lookup tables.
-#include "whitebox.h"
+#include "cipher/whitebox.h"
 
 #include <bit>
 #include <cstring>
 #include <utility>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 
 namespace {
 

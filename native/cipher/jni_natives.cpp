@@ -1,5 +1,5 @@
 // The cipher natives of the Java applications' key-provider class.
-#include "jni_natives.h"
+#include "cipher/jni_natives.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "cipher.h"
+#include "cipher/cipher.h"
 
 namespace {
 

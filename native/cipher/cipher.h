@@ -3,7 +3,7 @@
 // functions with unmangled names, also handed by address to the native library.
 #include <cstdint>
 
-#include "cipher_api.h"
+#include "cipher/cipher_api.h"
 
 extern "C" {
 void initializeCipher(const std::uint8_t* xor_tables, const std::uint32_t* round_input_tables,

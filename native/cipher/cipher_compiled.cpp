@@ -1,8 +1,8 @@
 // The tables and the distribution key compiled into this executable.
 #include <cstring>
 
-#include "cipher.h"
-#include "whitebox.h"
+#include "cipher/cipher.h"
+#include "cipher/whitebox.h"
 
 extern "C" const unsigned char launcher_whitebox_tables[];
 extern "C" const unsigned char launcher_distribution_key[48];

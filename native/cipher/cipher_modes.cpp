@@ -4,8 +4,8 @@
 // decryption, CTR) a batch of them is encrypted side by side.
 #include <cstring>
 
-#include "cipher.h"
-#include "whitebox.h"
+#include "cipher/cipher.h"
+#include "cipher/whitebox.h"
 
 namespace {
 
