@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 
 #include "cipher/cipher.h"
 #include "cipher_test_support.h"
@@ -145,9 +146,12 @@ protected:
 
 TEST_F(CipherNatives, EncryptAndDecryptWholeDirectBuffers) {
     std::mt19937 rng(1);
-    // The last is filled in many chunks, the last of them partial.
-    for (std::size_t n : {std::size_t{0}, std::size_t{16}, std::size_t{4096}, (std::size_t{3} << 20) + 48}) {
-        Bytes iv = random_bytes(rng, 16);
+    // Data sizes, the last filled in many chunks, the last of them partial;
+    // an IV buffer longer than 16 bytes gives its first 16.
+    const std::pair<std::size_t, std::size_t> rows[] = {
+        {0, 16}, {16, 16}, {4096, 16}, {(std::size_t{3} << 20) + 48, 16}, {4096, 32}};
+    for (const auto& [n, iv_size] : rows) {
+        Bytes iv = random_bytes(rng, iv_size);
         Bytes plain = random_bytes(rng, n);
         const Bytes iv_before = iv;
         const Bytes plain_before = plain;
