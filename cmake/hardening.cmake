@@ -1,4 +1,4 @@
-# Exploit mitigations the GNU toolchain offers for a PE image (the README
+# Exploit mitigations the GNU toolchain offers for a PE image (docs/building.md
 # lists what it cannot give).
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-fstack-protector-strong>"
                     "$<$<COMPILE_LANGUAGE:C,CXX>:-D_FORTIFY_SOURCE=2>")

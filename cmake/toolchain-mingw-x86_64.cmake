@@ -1,5 +1,5 @@
-# Same sources for 64-bit Windows: the Wine tests run this build on machines
-# whose kernel cannot execute 32-bit code (and so cannot run 32-bit Wine).
+# Same sources for 64-bit Windows: a compile check that the code is not
+# 32-bit-only, and the x86-64 test doubles.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(LAUNCHER_MINGW_TRIPLE x86_64-w64-mingw32)
