@@ -23,6 +23,13 @@ inline void xor_block(unsigned char* out, const unsigned char* a, const unsigned
     std::memcpy(out, x, kBlock);
 }
 
+// A final partial block: its bytes XORed with the first of the block encrypted.
+inline void xor_partial_block(unsigned char block[16], const unsigned char* in, std::uint32_t count,
+                              unsigned char* out) {
+    Cipher(block);
+    for (std::uint32_t k = 0; k < count; ++k) out[k] = static_cast<unsigned char>(block[k] ^ in[k]);
+}
+
 // 128-bit big-endian increment; all 0xFF wraps to zero.
 inline void increment(unsigned char counter[16]) {
     for (int b = 15; b >= 0 && ++counter[b] == 0; --b) {
@@ -43,9 +50,7 @@ void LAUNCHER_CDECL aes_whitebox_encrypt_cfb(const unsigned char* iv, const unsi
         xor_block(reg, reg, in + i);
         std::memcpy(out + i, reg, kBlock);
     }
-    if (i == length) return;
-    Cipher(reg);
-    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(reg[k] ^ in[i + k]);
+    if (i < length) xor_partial_block(reg, in + i, length - i, out + i);
 }
 
 // The keystream of a batch is the encryption of the block before each
@@ -66,9 +71,7 @@ void LAUNCHER_CDECL aes_whitebox_decrypt_cfb(const unsigned char* iv, const unsi
         whitebox::encrypt_blocks(keystream[0], n);
         for (std::uint32_t b = 0; b < n; ++b, i += kBlock) xor_block(out + i, in + i, keystream[b]);
     }
-    if (i == length) return;
-    Cipher(previous);
-    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(previous[k] ^ in[i + k]);
+    if (i < length) xor_partial_block(previous, in + i, length - i, out + i);
 }
 
 void LAUNCHER_CDECL aes_whitebox_encrypt_ofb(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
@@ -80,9 +83,7 @@ void LAUNCHER_CDECL aes_whitebox_encrypt_ofb(const unsigned char* iv, const unsi
         Cipher(reg);
         xor_block(out + i, in + i, reg);
     }
-    if (i == length) return;
-    Cipher(reg);
-    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(in[i + k] ^ reg[k]);
+    if (i < length) xor_partial_block(reg, in + i, length - i, out + i);
 }
 
 void LAUNCHER_CDECL aes_whitebox_decrypt_ofb(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
@@ -106,9 +107,7 @@ void LAUNCHER_CDECL aes_whitebox_encrypt_ctr(const unsigned char* iv, const unsi
         whitebox::encrypt_blocks(keystream[0], n);
         for (std::uint32_t b = 0; b < n; ++b, i += kBlock) xor_block(out + i, in + i, keystream[b]);
     }
-    if (i == length) return;
-    Cipher(counter);
-    for (std::uint32_t k = 0; i + k < length; ++k) out[i + k] = static_cast<unsigned char>(in[i + k] ^ counter[k]);
+    if (i < length) xor_partial_block(counter, in + i, length - i, out + i);
 }
 
 void LAUNCHER_CDECL aes_whitebox_decrypt_ctr(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
