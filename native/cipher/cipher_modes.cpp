@@ -30,6 +30,24 @@ inline void xor_partial_block(unsigned char block[16], const unsigned char* in, 
     for (std::uint32_t k = 0; k < count; ++k) out[k] = static_cast<unsigned char>(block[k] ^ in[k]);
 }
 
+// The whole blocks of a mode whose keystream blocks do not depend on each
+// other: fill(keystream, offset, n) lays out the inputs of the next n, which
+// are encrypted side by side and XORed onto the input after fill has read
+// it, so the output may be the input buffer itself. The bytes done.
+template <class Fill>
+std::uint32_t xor_batches(const unsigned char* in, std::uint32_t length, unsigned char* out, Fill fill) {
+    alignas(16) unsigned char keystream[whitebox::kBatchBlocks][16];
+    std::uint32_t i = 0;
+    while (length - i >= kBlock) {
+        std::uint32_t n = (length - i) / kBlock;
+        if (n > whitebox::kBatchBlocks) n = whitebox::kBatchBlocks;
+        fill(keystream, i, n);
+        whitebox::encrypt_blocks(keystream[0], n);
+        for (std::uint32_t b = 0; b < n; ++b, i += kBlock) xor_block(out + i, in + i, keystream[b]);
+    }
+    return i;
+}
+
 // 128-bit big-endian increment; all 0xFF wraps to zero.
 inline void increment(unsigned char counter[16]) {
     for (int b = 15; b >= 0 && ++counter[b] == 0; --b) {
@@ -58,19 +76,14 @@ void LAUNCHER_CDECL aes_whitebox_encrypt_cfb(const unsigned char* iv, const unsi
 // may be the input buffer itself.
 void LAUNCHER_CDECL aes_whitebox_decrypt_cfb(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
                                              unsigned char* out) {
-    alignas(16) unsigned char keystream[whitebox::kBatchBlocks][16];
     unsigned char previous[16];
     std::memcpy(previous, iv, kBlock);
-    std::uint32_t i = 0;
-    while (length - i >= kBlock) {
-        std::uint32_t n = (length - i) / kBlock;
-        if (n > whitebox::kBatchBlocks) n = whitebox::kBatchBlocks;
-        std::memcpy(keystream[0], previous, kBlock);
-        std::memcpy(keystream[1], in + i, (n - 1) * kBlock);
-        std::memcpy(previous, in + i + (n - 1) * kBlock, kBlock);
-        whitebox::encrypt_blocks(keystream[0], n);
-        for (std::uint32_t b = 0; b < n; ++b, i += kBlock) xor_block(out + i, in + i, keystream[b]);
-    }
+    const std::uint32_t i =
+        xor_batches(in, length, out, [&](unsigned char (*keystream)[16], std::uint32_t at, std::uint32_t n) {
+            std::memcpy(keystream[0], previous, kBlock);
+            std::memcpy(keystream[1], in + at, (n - 1) * kBlock);
+            std::memcpy(previous, in + at + (n - 1) * kBlock, kBlock);
+        });
     if (i < length) xor_partial_block(previous, in + i, length - i, out + i);
 }
 
@@ -93,20 +106,14 @@ void LAUNCHER_CDECL aes_whitebox_decrypt_ofb(const unsigned char* iv, const unsi
 
 void LAUNCHER_CDECL aes_whitebox_encrypt_ctr(const unsigned char* iv, const unsigned char* in, std::uint32_t length,
                                              unsigned char* out) {
-    alignas(16) unsigned char keystream[whitebox::kBatchBlocks][16];
     unsigned char counter[16];
     std::memcpy(counter, iv, kBlock);
-    std::uint32_t i = 0;
-    while (length - i >= kBlock) {
-        std::uint32_t n = (length - i) / kBlock;
-        if (n > whitebox::kBatchBlocks) n = whitebox::kBatchBlocks;
+    const std::uint32_t i = xor_batches(in, length, out, [&](unsigned char (*keystream)[16], std::uint32_t, std::uint32_t n) {
         for (std::uint32_t b = 0; b < n; ++b) {
             std::memcpy(keystream[b], counter, kBlock);
             increment(counter);
         }
-        whitebox::encrypt_blocks(keystream[0], n);
-        for (std::uint32_t b = 0; b < n; ++b, i += kBlock) xor_block(out + i, in + i, keystream[b]);
-    }
+    });
     if (i < length) xor_partial_block(counter, in + i, length - i, out + i);
 }
 

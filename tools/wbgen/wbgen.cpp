@@ -151,23 +151,29 @@ std::array<std::uint8_t, 16> random_nibble_permutation(Rng& rng) {
 // combination is affine exactly when it is zero on every second difference
 // f(y) ^ f(y ^ a) ^ f(y ^ b) ^ f(y ^ a ^ b) over pairs of unit vectors, so none
 // is when those differences span all output bits.
+// Adds v to a basis over GF(2) held by highest set bit (basis[i]: a vector
+// whose highest set bit is i); true when v was independent of it.
+template <class T, int N>
+bool add_to_basis(T (&basis)[N], T v) {
+    for (int bit = N - 1; bit >= 0 && v; --bit) {
+        if (!(v >> bit & 1)) continue;
+        if (!basis[bit]) {
+            basis[bit] = v;
+            return true;
+        }
+        v = static_cast<T>(v ^ basis[bit]);
+    }
+    return false;
+}
+
 bool has_affine_component(const std::uint32_t* f, int input_bits, int output_bits) {
-    std::uint32_t basis[32] = {};  // basis[i]: a vector whose highest set bit is i
+    std::uint32_t basis[32] = {};
     int rank = 0;
     for (int i = 0; i < input_bits && rank < output_bits; ++i) {
         for (int j = i + 1; j < input_bits && rank < output_bits; ++j) {
             const unsigned a = 1u << i, b = 1u << j;
             for (unsigned y = 0; y < (1u << input_bits) && rank < output_bits; ++y) {
-                std::uint32_t d = f[y] ^ f[y ^ a] ^ f[y ^ b] ^ f[y ^ a ^ b];
-                for (int bit = 31; bit >= 0 && d; --bit) {
-                    if (!(d >> bit & 1)) continue;
-                    if (!basis[bit]) {
-                        basis[bit] = d;
-                        ++rank;
-                        break;
-                    }
-                    d ^= basis[bit];
-                }
+                if (add_to_basis(basis, f[y] ^ f[y ^ a] ^ f[y ^ b] ^ f[y ^ a ^ b])) ++rank;
             }
         }
     }
@@ -235,19 +241,11 @@ std::uint32_t mix_columns_share(int row, std::uint8_t s) {
 bool spreads_every_byte(const Mixing& m) {
     for (int row = 0; row < 4; ++row) {
         for (int s = 0; s < 8; ++s) {
-            std::uint8_t basis[4] = {};  // basis[i]: a vector whose highest set bit is i
+            std::uint8_t basis[4] = {};
             int rank = 0;
             for (int bit = 0; bit < 8; ++bit) {
-                auto v = static_cast<std::uint8_t>((m.forward.apply(mix_columns_share(row, static_cast<std::uint8_t>(1 << bit))) >> (4 * s)) & 15);
-                for (int i = 3; i >= 0 && v; --i) {
-                    if (!(v >> i & 1)) continue;
-                    if (!basis[i]) {
-                        basis[i] = v;
-                        ++rank;
-                        break;
-                    }
-                    v = static_cast<std::uint8_t>(v ^ basis[i]);
-                }
+                const auto share = mix_columns_share(row, static_cast<std::uint8_t>(1 << bit));
+                if (add_to_basis(basis, static_cast<std::uint8_t>((m.forward.apply(share) >> (4 * s)) & 15))) ++rank;
             }
             if (rank < 4) return false;
         }
