@@ -149,13 +149,24 @@ inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t
     // The compiler would take the bytes out of registers with shifts again.
     __asm__("" : "+m"(index));
     const auto* bytes = reinterpret_cast<const unsigned char*>(index);
+    alignas(16) unsigned char second[2][16];
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
-        const std::uint8_t (*const kinds[3])[8] = {pairs[0][j >> 1], pairs[1][j >> 1], pairs[2][j >> 1]};
 #pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
             const unsigned char* i = bytes + 16 * j + byte_in_memory(3 - b);
-            out[4 * j + b] = fold_pairs(kinds, (j & 1) * 4 + b, i[0], i[4], i[8], i[12]);
+            const int c = (j & 1) * 4 + b;
+            second[0][4 * j + b] = static_cast<unsigned char>((wide(pairs[0][j >> 1][i[0]][c]) & 0xf0u) | (wide(pairs[0][j >> 1][i[4]][c]) & 0x0fu));
+            second[1][4 * j + b] = static_cast<unsigned char>((wide(pairs[1][j >> 1][i[8]][c]) & 0xf0u) | (wide(pairs[1][j >> 1][i[12]][c]) & 0x0fu));
+        }
+    }
+    __asm__("" : "+m"(second));
+#pragma GCC unroll 4
+    for (int j = 0; j < 4; ++j) {
+#pragma GCC unroll 4
+        for (int b = 0; b < 4; ++b) {
+            const int c = (j & 1) * 4 + b;
+            out[4 * j + b] = static_cast<unsigned char>((wide(pairs[2][j >> 1][second[0][4 * j + b]][c]) & 0xf0u) | (wide(pairs[2][j >> 1][second[1][4 * j + b]][c]) & 0x0fu));
         }
     }
 }
