@@ -119,19 +119,16 @@ inline unsigned wide(unsigned v) {
     return v;
 }
 
-// One run over the paired copy: row i of a column pair's kind, byte c.
-inline unsigned char fold_pairs(const std::uint8_t (*const kinds[3])[8], int c, unsigned i0, unsigned i1, unsigned i2,
-                                unsigned i3) {
-    const unsigned high = (wide(kinds[0][i0][c]) & 0xf0u) | (wide(kinds[0][i1][c]) & 0x0fu);
-    const unsigned low = (wide(kinds[1][i2][c]) & 0xf0u) | (wide(kinds[1][i3][c]) & 0x0fu);
-    return static_cast<unsigned char>((wide(kinds[2][high][c]) & 0xf0u) | (wide(kinds[2][low][c]) & 0x0fu));
-}
+// Entry i of run c of a column pair's kind in the paired copy: the high
+// nibble (the even table's value times 16) or the low nibble.
+inline unsigned high_of(const std::uint8_t (*kind)[8], unsigned i, int c) { return wide(kind[i][c]) & 0xf0u; }
+inline unsigned low_of(const std::uint8_t (*kind)[8], unsigned i, int c) { return wide(kind[i][c]) & 0x0fu; }
 
-// One step of a round for one block: the 16 word look-ups, then all 64
-// first-level and 32 second-level look-ups with their indices read back from
-// memory. A single block waits on its tables' lines; reading the index bytes
-// with loads rather than shifts takes fewer instructions, which keeps more
-// look-ups in flight.
+// One step of a round for one block, in three passes: the 16 word look-ups
+// and their XOR-table indices, all 64 first-level look-ups, then all 32
+// second-level ones. Each pass reads the indices of the one before back from
+// memory (loads take fewer instructions than shifts), and making every
+// look-up of a level before any of the next puts the most lines in flight.
 // The round-input step reads its bytes through ShiftRows, the mixing step the
 // bytes the round-input step wrote.
 template <bool SwappedWords, bool MixingStep>
@@ -146,18 +143,20 @@ inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t
         pair_indices<SwappedWords>(w[0], w[1], index[j][0], index[j][2]);
         pair_indices<SwappedWords>(w[2], w[3], index[j][1], index[j][3]);
     }
-    // The compiler would take the bytes out of registers with shifts again.
+    // Without these the compiler takes the bytes out of registers with shifts.
     __asm__("" : "+m"(index));
     const auto* bytes = reinterpret_cast<const unsigned char*>(index);
-    alignas(16) unsigned char second[2][16];
+    alignas(16) unsigned char second[2][16];  // X4 and X5 indices of each output byte
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
 #pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
             const unsigned char* i = bytes + 16 * j + byte_in_memory(3 - b);
             const int c = (j & 1) * 4 + b;
-            second[0][4 * j + b] = static_cast<unsigned char>((wide(pairs[0][j >> 1][i[0]][c]) & 0xf0u) | (wide(pairs[0][j >> 1][i[4]][c]) & 0x0fu));
-            second[1][4 * j + b] = static_cast<unsigned char>((wide(pairs[1][j >> 1][i[8]][c]) & 0xf0u) | (wide(pairs[1][j >> 1][i[12]][c]) & 0x0fu));
+            const std::uint8_t (*x01)[8] = pairs[0][j >> 1];
+            const std::uint8_t (*x23)[8] = pairs[1][j >> 1];
+            second[0][4 * j + b] = static_cast<unsigned char>(high_of(x01, i[0], c) | low_of(x01, i[4], c));
+            second[1][4 * j + b] = static_cast<unsigned char>(high_of(x23, i[8], c) | low_of(x23, i[12], c));
         }
     }
     __asm__("" : "+m"(second));
@@ -166,7 +165,9 @@ inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t
 #pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
             const int c = (j & 1) * 4 + b;
-            out[4 * j + b] = static_cast<unsigned char>((wide(pairs[2][j >> 1][second[0][4 * j + b]][c]) & 0xf0u) | (wide(pairs[2][j >> 1][second[1][4 * j + b]][c]) & 0x0fu));
+            const int o = 4 * j + b;
+            const std::uint8_t (*x45)[8] = pairs[2][j >> 1];
+            out[o] = static_cast<unsigned char>(high_of(x45, second[0][o], c) | low_of(x45, second[1][o], c));
         }
     }
 }
