@@ -146,11 +146,6 @@ std::array<std::uint8_t, 16> random_nibble_permutation(Rng& rng) {
     return p;
 }
 
-// True when some nonzero XOR of the output bits of f (a function of
-// input_bits bits, output_bits wide) is an affine function of its input. A
-// combination is affine exactly when it is zero on every second difference
-// f(y) ^ f(y ^ a) ^ f(y ^ b) ^ f(y ^ a ^ b) over pairs of unit vectors, so none
-// is when those differences span all output bits.
 // Adds v to a basis over GF(2) held by highest set bit (basis[i]: a vector
 // whose highest set bit is i); true when v was independent of it.
 template <class T, int N>
@@ -166,6 +161,11 @@ bool add_to_basis(T (&basis)[N], T v) {
     return false;
 }
 
+// True when some nonzero XOR of the output bits of f (a function of
+// input_bits bits, output_bits wide) is an affine function of its input. A
+// combination is affine exactly when it is zero on every second difference
+// f(y) ^ f(y ^ a) ^ f(y ^ b) ^ f(y ^ a ^ b) over pairs of unit vectors, so none
+// is when those differences span all output bits.
 bool has_affine_component(const std::uint32_t* f, int input_bits, int output_bits) {
     std::uint32_t basis[32] = {};
     int rank = 0;
