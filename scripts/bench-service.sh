@@ -59,6 +59,7 @@ wait_state() {  # service state timeout-seconds
     sleep 0.1
   done
   echo "bench-service: $1 did not reach state $2" >&2
+  explain "$1"
   return 1
 }
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -76,7 +77,7 @@ wait_for_main() {  # timeout-seconds
 explain() {
   "$wine" sc query "$1" >&2 2>&1 || true
   local f
-  for f in "$tree/launcher-logs"/*; do
+  for f in "$tree/launcher-logs"/* "$tree/jre/bin/client/jvm_stub_record.txt"; do
     [ -f "$f" ] || continue
     echo "--- ${f#"$work"/}" >&2
     tr -d '\r' <"$f" | grep -v '^$' >&2 || true
@@ -124,7 +125,8 @@ for s in vesmors svcbench_minimal; do
   exits=(); controls=()
   for r in $(seq 1 "$rounds"); do
     [ "$r" = 1 ] || { "$wine" sc start "$s" >/dev/null; wait_state "$s" 4 60; sleep 0.5; }
-    out=$("$wine" "$work/service_stop_timer.exe" "$s")
+    out=$("$wine" "$work/service_stop_timer.exe" "$s") || {
+      echo "bench-service: round $r of $s: the stop could not be timed" >&2; explain "$s"; exit 1; }
     exits+=("$(echo "$out" | sed -n 's/.*exit_ms=\([0-9.]*\).*/\1/p')")
     controls+=("$(echo "$out" | sed -n 's/.*control_ms=\([0-9.]*\).*/\1/p')")
     wait_state "$s" 1 30

@@ -36,7 +36,9 @@ int wmain(int argc, wchar_t** argv) {
         return fail("QueryServiceStatusEx");
     }
     if (status.dwCurrentState != SERVICE_RUNNING) {
-        std::fprintf(stderr, "service_stop_timer: the service is not running (state %lu)\n", status.dwCurrentState);
+        std::fprintf(stderr, "service_stop_timer: the service is not running (state %lu, exit code %lu/%lu, process %lu)\n",
+                     status.dwCurrentState, status.dwWin32ExitCode, status.dwServiceSpecificExitCode,
+                     status.dwProcessId);
         return 1;
     }
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId);
