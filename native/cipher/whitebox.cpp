@@ -124,11 +124,12 @@ inline unsigned wide(unsigned v) {
 inline unsigned high_of(const std::uint8_t (*kind)[8], unsigned i, int c) { return wide(kind[i][c]) & 0xf0u; }
 inline unsigned low_of(const std::uint8_t (*kind)[8], unsigned i, int c) { return wide(kind[i][c]) & 0x0fu; }
 
-// One step of a round for one block, in three passes: the 16 word look-ups
-// and their XOR-table indices, all 64 first-level look-ups, then all 32
-// second-level ones. Each pass reads the indices of the one before back from
-// memory (loads take fewer instructions than shifts), and making every
-// look-up of a level before any of the next puts the most lines in flight.
+// One step of a round for one block: the 16 word look-ups and their
+// XOR-table indices, read back from memory (loads take fewer instructions
+// than shifts), then column by column the two levels of XOR tables. The
+// second level's indices stay in registers; the compiler then starts a
+// column's first-level look-ups before the last one's second level, which
+// keeps more lines in flight than a pass for each level (about 3 % faster).
 // The round-input step reads its bytes through ShiftRows, the mixing step the
 // bytes the round-input step wrote.
 template <bool SwappedWords, bool MixingStep>
@@ -146,28 +147,23 @@ inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t
     // Without these the compiler takes the bytes out of registers with shifts.
     __asm__("" : "+m"(index));
     const auto* bytes = reinterpret_cast<const unsigned char*>(index);
-    alignas(16) unsigned char second[2][16];  // X4 and X5 indices of each output byte
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
+        const std::uint8_t (*x01)[8] = pairs[0][j >> 1];
+        const std::uint8_t (*x23)[8] = pairs[1][j >> 1];
+        const std::uint8_t (*x45)[8] = pairs[2][j >> 1];
+        unsigned s0[4], s1[4];
 #pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
             const unsigned char* i = bytes + 16 * j + byte_in_memory(3 - b);
             const int c = (j & 1) * 4 + b;
-            const std::uint8_t (*x01)[8] = pairs[0][j >> 1];
-            const std::uint8_t (*x23)[8] = pairs[1][j >> 1];
-            second[0][4 * j + b] = static_cast<unsigned char>(high_of(x01, i[0], c) | low_of(x01, i[4], c));
-            second[1][4 * j + b] = static_cast<unsigned char>(high_of(x23, i[8], c) | low_of(x23, i[12], c));
+            s0[b] = high_of(x01, i[0], c) | low_of(x01, i[4], c);
+            s1[b] = high_of(x23, i[8], c) | low_of(x23, i[12], c);
         }
-    }
-    __asm__("" : "+m"(second));
-#pragma GCC unroll 4
-    for (int j = 0; j < 4; ++j) {
 #pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
             const int c = (j & 1) * 4 + b;
-            const int o = 4 * j + b;
-            const std::uint8_t (*x45)[8] = pairs[2][j >> 1];
-            out[o] = static_cast<unsigned char>(high_of(x45, second[0][o], c) | low_of(x45, second[1][o], c));
+            out[4 * j + b] = static_cast<unsigned char>(high_of(x45, s0[b], c) | low_of(x45, s1[b], c));
         }
     }
 }
