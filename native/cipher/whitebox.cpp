@@ -1,7 +1,6 @@
 // White-box AES-256 encryption of blocks over four lookup tables.
 #include "cipher/whitebox.h"
 
-#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -109,9 +108,6 @@ inline unsigned char fold(const std::uint8_t (*run)[256], unsigned i0, unsigned 
     return static_cast<unsigned char>(run[4][high] | run[5][low]);
 }
 
-// Byte k (0 = least significant) of a word stored in memory.
-constexpr int byte_in_memory(int k) { return std::endian::native == std::endian::little ? k : 3 - k; }
-
 // GCC narrows the nibble arithmetic below to bytes and then widens each index
 // again with an extra instruction; a value that passes through here stays wide.
 inline unsigned wide(unsigned v) {
@@ -126,16 +122,16 @@ inline unsigned low_of(const std::uint8_t (*kind)[8], unsigned i, int c) { retur
 
 // One step of a round for one block: the 16 word look-ups and their
 // XOR-table indices, then column by column the two levels of XOR tables,
-// every index in a register. The compiler then starts a column's first-level
-// look-ups before the last one's second level, which keeps more lines in
-// flight than a pass for each level with its indices in memory (about 3 %
-// faster).
+// every index in a register and taken out of its word by a shift. The
+// compiler then starts a column's first-level look-ups before the last one's
+// second level: about 7 % faster than a pass for each level with its indices
+// read back from memory.
 // The round-input step reads its bytes through ShiftRows, the mixing step the
 // bytes the round-input step wrote.
 template <bool SwappedWords, bool MixingStep>
 inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t (*words)[256], const unsigned char* in,
                      unsigned char* out) {
-    alignas(16) std::uint32_t index[4][4];  // column: X0, X1, X2, X3
+    std::uint32_t index[4][4];  // column: X0, X1, X2, X3; byte 3 - b for output byte b
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
         std::uint32_t w[4];
@@ -144,7 +140,6 @@ inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t
         pair_indices<SwappedWords>(w[0], w[1], index[j][0], index[j][2]);
         pair_indices<SwappedWords>(w[2], w[3], index[j][1], index[j][3]);
     }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(index);
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
         const std::uint8_t (*x01)[8] = pairs[0][j >> 1];
@@ -153,10 +148,10 @@ inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t
         unsigned s0[4], s1[4];
 #pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
-            const unsigned char* i = bytes + 16 * j + byte_in_memory(3 - b);
             const int c = (j & 1) * 4 + b;
-            s0[b] = high_of(x01, i[0], c) | low_of(x01, i[4], c);
-            s1[b] = high_of(x23, i[8], c) | low_of(x23, i[12], c);
+            const int shift = 24 - 8 * b;
+            s0[b] = high_of(x01, (index[j][0] >> shift) & 255u, c) | low_of(x01, (index[j][1] >> shift) & 255u, c);
+            s1[b] = high_of(x23, (index[j][2] >> shift) & 255u, c) | low_of(x23, (index[j][3] >> shift) & 255u, c);
         }
 #pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
