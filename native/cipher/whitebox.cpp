@@ -126,9 +126,6 @@ inline unsigned low_of(const std::uint8_t (*kind)[8], unsigned i, int c) { retur
 // the bytes back from memory is about 3 % faster there.
 constexpr bool kIndicesInRegisters = sizeof(void*) >= 8;
 
-// Byte k (0 = least significant) of a word stored in memory.
-constexpr int byte_in_memory(int k) { return std::endian::native == std::endian::little ? k : 3 - k; }
-
 // One step of a round for one block: the 16 word look-ups and their
 // XOR-table indices, then the two levels of XOR tables.
 // - With the indices in registers, column by column, each index taken out of
@@ -179,7 +176,8 @@ inline void step_one(const std::uint8_t (*pairs)[2][256][8], const std::uint32_t
         for (int j = 0; j < 4; ++j) {
 #pragma GCC unroll 4
             for (int b = 0; b < 4; ++b) {
-                const unsigned char* i = bytes + 16 * j + byte_in_memory(3 - b);
+                // Byte 3 - b (0 = least significant) of each word of column j.
+                const unsigned char* i = bytes + 16 * j + (std::endian::native == std::endian::little ? 3 - b : b);
                 const int c = (j & 1) * 4 + b;
                 const std::uint8_t (*x01)[8] = pairs[0][j >> 1];
                 const std::uint8_t (*x23)[8] = pairs[1][j >> 1];
